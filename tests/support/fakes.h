@@ -1,0 +1,94 @@
+#pragma once
+// Test doubles for the program's seams.
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "controller/serial_channel.h"
+#include "shell/services.h"
+
+namespace vireo::testing {
+
+// A serial channel in memory: tests push received bytes and read what was written.
+class FakeSerialChannel final : public SerialChannel {
+ public:
+  void SetPort(const std::string& name) override {
+    if (!active) port = name;
+  }
+  void SetSettings(const SerialSettings& s) override { settings = s; }
+  SerialSettings Settings() const override { return settings; }
+  bool Open() override;
+  void Close() override { active = false; }
+  bool Active() const override { return active; }
+  std::string LastError() const override { return lastError; }
+  void WriteBuffer(const char* bytes, std::size_t count) override { written.append(bytes, count); }
+  void WriteChar(char byte) override { written.push_back(byte); }
+  std::size_t ReadBuffer(char* destination, std::size_t capacity) override;
+  void PurgeRead() override { pending.clear(); ++purges; }
+  void PurgeWrite() override {}
+
+  // Queues bytes and raises the received event, as the port would.
+  void Receive(const std::string& bytes);
+  // The lines written since the last call, without their CR LF.
+  std::vector<std::string> TakeLines();
+
+  std::string port;
+  SerialSettings settings;
+  bool active = false;
+  std::vector<std::string> openablePorts;  // empty: every port opens
+  std::vector<std::string> opened;         // ports opened, in order
+  std::string lastError;
+  std::string pending;
+  std::string written;
+  int purges = 0;
+};
+
+// Answers message boxes from a script without blocking, and records them.
+class ScriptedDialogs final : public Dialogs {
+ public:
+  struct Shown {
+    std::string text;
+    std::string caption;
+    Buttons buttons;
+  };
+  Answer Message(const std::string& text, const std::string& caption, Buttons buttons) override;
+  std::optional<std::string> SaveFileName(const std::string&, const std::string&, const std::string&,
+                                          const std::string&) override;
+  std::optional<std::string> OpenFileName(const std::string&, const std::string&, const std::string&) override;
+
+  std::deque<Answer> answers;  // next answers; when empty, OK/Yes
+  std::deque<std::optional<std::string>> fileNames;  // next file dialog results; when empty, cancel
+  std::vector<Shown> shown;
+};
+
+class FakeTicks final : public TickSource {
+ public:
+  std::uint32_t Now() const override { return now; }
+  std::uint32_t now = 1000;
+};
+
+class CountingBeeper final : public Beeper {
+ public:
+  void Beep() override { ++beeps; }
+  int beeps = 0;
+};
+
+class FixedPortLister final : public PortLister {
+ public:
+  std::vector<std::string> ListPorts() override { return ports; }
+  std::vector<std::string> ports;
+};
+
+class RecordingDesktop final : public Desktop {
+ public:
+  bool OpenDocument(const std::string& path) override {
+    documents.push_back(path);
+    return true;
+  }
+  std::vector<std::string> documents;
+};
+
+}  // namespace vireo::testing
