@@ -70,6 +70,13 @@ void QtSerialChannel::PurgeWrite() {
   if (port_.isOpen()) port_.clear(QSerialPort::Output);
 }
 
+void QtSerialChannel::Flush(int timeoutMs) {
+  if (!port_.isOpen()) return;
+  while (port_.bytesToWrite() > 0 && port_.waitForBytesWritten(timeoutMs)) {
+  }
+  port_.flush();
+}
+
 void QtSerialChannel::OnError(QSerialPort::SerialPortError error) {
   if (error == QSerialPort::NoError || !port_.isOpen()) return;
   // Timeouts and unsupported modem-line requests are not failures of the link.

@@ -28,6 +28,7 @@ class QtSerialChannel final : public QObject, public SerialChannel {
   std::size_t ReadBuffer(char* destination, std::size_t capacity) override;
   void PurgeRead() override;
   void PurgeWrite() override;
+  void Flush(int timeoutMs) override;
 
   // The device QSerialPort opens for a port name: a path as given, otherwise
   // the name under /dev.

@@ -38,6 +38,9 @@ class SerialChannel {
   virtual std::size_t ReadBuffer(char* destination, std::size_t capacity) = 0;
   virtual void PurgeRead() = 0;
   virtual void PurgeWrite() = 0;
+  // Waits until queued bytes have gone out, at most `timeoutMs`: used before
+  // the program ends, so that its last commands reach the instrument.
+  virtual void Flush(int timeoutMs) = 0;
 
   // Events, raised on the window thread one at a time.
   std::function<void(int count)> onReceived;  // bytes have arrived

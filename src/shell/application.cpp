@@ -1,21 +1,136 @@
 #include "shell/application.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QCommandLineParser>
+#include <QComboBox>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QTimer>
 #include <clocale>
+#include <cstdio>
+#include <memory>
+
+#include "controller/qt_port_lister.h"
+#include "controller/qt_serial_channel.h"
+#include "shell/form_a.h"
+#include "shell/qt_services.h"
+#include "sim/controller_server.h"
 
 namespace vireo {
+namespace {
+
+// Hints show after 2 s and stay for 10 s.
+class HintStyle final : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_ToolTip_WakeUpDelay) return 2000;
+    if (hint == SH_ToolTip_FallAsleepDelay) return 10000;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+struct StartOptions {
+  bool simulate = false;
+  std::string simulatorOptions;
+  std::string port;
+  QString screenshot;
+  double quitAfter = -1;
+};
+
+bool ParseOptions(const QApplication& app, StartOptions& out) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Vireo - temperature control application"));
+  parser.addHelpOption();
+  const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                    QStringLiteral("Serve a simulated controller on a pseudo-terminal and find it "
+                                                   "like a real one. OPTIONS: ") +
+                                        QString::fromLatin1(sim::ControllerOptionsHelp()),
+                                    QStringLiteral("OPTIONS"));
+  const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Connect to NAME (ttyUSB0, rfcomm0, a device path)."),
+                                QStringLiteral("NAME"));
+  const QCommandLineOption screenshot(QStringLiteral("screenshot"), QStringLiteral("Save a picture of the main window to FILE."),
+                                      QStringLiteral("FILE"));
+  const QCommandLineOption quitAfter(QStringLiteral("quit-after"), QStringLiteral("End the program after SECONDS."),
+                                     QStringLiteral("SECONDS"));
+  parser.addOptions({simulate, port, screenshot, quitAfter});
+  // "--simulate" may stand alone or carry its options after "=".
+  QStringList args = app.arguments();
+  for (QString& a : args) {
+    if (a == QLatin1String("--simulate")) a = QStringLiteral("--simulate=");
+  }
+  parser.process(args);
+  out.simulate = parser.isSet(simulate);
+  out.simulatorOptions = parser.value(simulate).toStdString();
+  out.port = parser.value(port).toStdString();
+  out.screenshot = parser.value(screenshot);
+  if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
+  return true;
+}
+
+}  // namespace
 
 int RunApplication(int argc, char** argv) {
   QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Vireo"));
   // QApplication adopts the user's locale; the controller protocol and the
   // data files need "." as the decimal point whatever the desktop language.
   std::setlocale(LC_NUMERIC, "C");
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral("Vireo(S) - Temperature Control Application"));
-  window.resize(432, 239);
-  window.show();
-  return app.exec();
+  app.setStyle(new HintStyle);
+  QFont font(QStringLiteral("Arial"));
+  font.setPointSize(8);
+  QApplication::setFont(font);
+
+  StartOptions start;
+  ParseOptions(app, start);
+
+  FormOptions options;
+  std::unique_ptr<sim::ControllerServer> simulator;
+  if (start.simulate) {
+    sim::ControllerConfig config;
+    std::string error;
+    if (!sim::ParseControllerOptions(start.simulatorOptions, config, &error)) {
+      std::fprintf(stderr, "vireo: --simulate: %s\n%s\n", error.c_str(), sim::ControllerOptionsHelp());
+      return 2;
+    }
+    simulator = std::make_unique<sim::ControllerServer>(config);
+    if (!simulator->Start()) {
+      std::fprintf(stderr, "vireo: cannot start the simulated controller: %s\n", simulator->LastError().c_str());
+      return 1;
+    }
+    options.extraPorts.push_back(simulator->DevicePath());
+  }
+  if (!start.port.empty()) {
+    options.extraPorts.push_back(start.port);
+    options.automaticSearch = false;
+  }
+
+  QtSerialChannel channel;
+  QtDialogs dialogs;
+  SteadyTickSource ticks;
+  QtBeeper beeper;
+  QtPortLister ports;
+  QtDesktop desktop;
+  QtClipboard clipboard;
+  FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard}, options);
+  dialogs.owner = &form;
+  form.show();
+
+  if (!start.port.empty()) {
+    form.Combo_COM->setCurrentText(QString::fromStdString(start.port));
+    form.Btn_COMClick(form.Btn_COM);
+  }
+  if (start.quitAfter >= 0) {
+    QTimer::singleShot(static_cast<int>(start.quitAfter * 1000), &form, [&] {
+      if (!start.screenshot.isEmpty()) form.grab().save(start.screenshot);
+      QApplication::exit(0);
+    });
+  } else if (!start.screenshot.isEmpty()) {
+    QTimer::singleShot(1000, &form, [&] { form.grab().save(start.screenshot); });
+  }
+  const int result = app.exec();
+  if (simulator) simulator->Stop();
+  return result;
 }
 
 }  // namespace vireo

@@ -29,6 +29,7 @@ class FakeSerialChannel final : public SerialChannel {
   std::size_t ReadBuffer(char* destination, std::size_t capacity) override;
   void PurgeRead() override { pending.clear(); ++purges; }
   void PurgeWrite() override {}
+  void Flush(int) override { ++flushes; }
 
   // Queues bytes and raises the received event, as the port would.
   void Receive(const std::string& bytes);
@@ -44,6 +45,7 @@ class FakeSerialChannel final : public SerialChannel {
   std::string pending;
   std::string written;
   int purges = 0;
+  int flushes = 0;
 };
 
 // Answers message boxes from a script without blocking, and records them.

@@ -1,0 +1,27 @@
+// The display log: commands sent, selected replies and script progress, with
+// "|  " groups marking a script's loop nesting.
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "scripting/display_log_format.h"
+#include "shell/form_a.h"
+
+namespace vireo {
+
+void FormA::AppendToDisplayLog(int level, std::string_view text) {
+  // The whole line is kept, however long: nothing is cut to fit a field.
+  const std::string line = DisplayLogLine(level, text);
+  // A text with line breaks gives several lines; CR LF, CR and LF all break.
+  QString shown = QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  ScriptDisplay->appendPlainText(shown);
+}
+
+void FormA::Btn_ClearClick(QObject* sender) {
+  if (!sender) return;
+  ScriptDisplay->clear();
+}
+
+}  // namespace vireo

@@ -1,0 +1,21 @@
+// Timer1: what it does on each tick depends on the run state. While probing
+// for a controller it sends the connection probe.
+#include <QTimer>
+
+#include "shell/form_a.h"
+
+namespace vireo {
+
+void FormA::Timer1Timer(QObject* sender) {
+  if (!sender) {
+    // Engine reset: back to idle with the timer at its idle period.
+    RunState = kRunIdleTimer;
+    Timer1->setInterval(600);
+    Timer1->start();
+    LoopLevel = -1;
+    return;
+  }
+  if (RunState == kRunProbing) SendControllerCommand("[F1 IS ?]", 1);
+}
+
+}  // namespace vireo

@@ -1,0 +1,417 @@
+#pragma once
+// The main window: the search for the controller, the status panel, the
+// plot, the series and the command/script panel. Its handlers carry the
+// program's logic; each is defined in the source file of the subsystem it
+// belongs to (controller/, shell/, control/, recording/, scripting/).
+//
+// Handlers take the sender the way the toolkit delivers it; a handler called
+// by the program itself without a sender (nullptr) either does nothing or
+// runs a reduced variant, as its comment says.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "control/reminder.h"
+#include "controller/controller_state.h"
+#include "controller/reply_assembler.h"
+#include "controller/search_state.h"
+#include "controller/status_led.h"
+#include "controller/step_machine.h"
+#include "recording/recording_state.h"
+#include "shell/shell_state.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class QWidget;
+
+namespace vireo {
+
+class Beeper;
+class Clipboard;
+class Desktop;
+class Dialogs;
+class EditBox;
+class GroupBox;
+class LedShape;
+class Panel;
+class PlotImage;
+class PortLister;
+class SerialChannel;
+class TickSource;
+class ClickLabel;
+
+// The system services the main window works through.
+struct FormServices {
+  SerialChannel& controllerChannel;
+  Dialogs& dialogs;
+  TickSource& ticks;
+  Beeper& beeper;
+  PortLister& ports;
+  Desktop& desktop;
+  Clipboard& clipboard;
+};
+
+// Our own start options (none of them changes what the window does once running).
+struct FormOptions {
+  std::vector<std::string> extraPorts;  // join the port list, tried first by the search
+  bool automaticSearch = true;          // false when a port was given to connect to
+  std::string helpFile = "Vireo Help.html";
+};
+
+class FormA : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  FormA(FormServices services, FormOptions options, QWidget* parent = nullptr);
+  ~FormA() override;
+
+  // ---- Program-wide state --------------------------------------------------
+  ControllerState Controller;
+  ReplyLog Log;
+  ReadingBeep Beeps;
+  ReplyAssembler Assembler;
+  SearchState Search;
+  StepMachine Steps;
+  StatusDisplay Status;
+  RecordingState Recording;
+  LayoutState Layout;
+  ShellState Shell;
+  PanelState Panels;
+  Reminder EquilReminder;
+  std::int32_t RunState = kRunIdle;
+  std::int32_t LoopLevel = -1;  // display-log nesting level of a running script
+  bool RampActive = false;      // a temperature ramp rate is in force
+
+  // ---- Controller link: sending and framing --------------------------------
+  // Echoes the command into the display log (when echo), then writes it with
+  // CR LF. Returns the length of the command text, or 0 when the port is closed.
+  int SendControllerCommand(std::string_view text, int echo);
+  void VaCommRxChar(QObject* sender, int count);
+
+  // ---- Reply interpreter ----------------------------------------------------
+  void InterpretReply(std::string_view frame);
+
+  // ---- Discovery ------------------------------------------------------------
+  void EnumeratePorts();
+  void Btn_PoleClick(QObject* sender);
+  void Btn_COMClick(QObject* sender);  // nothing without a sender
+  void SearchStep();
+  void Btn_TryAgainClick(QObject* sender);
+  void Btn_ExitClick(QObject* sender);
+  void GBox_COMDblClick(QObject* sender);
+
+  // ---- Poll cycle -------------------------------------------------------------
+  void Timer_LEDTimer(QObject* sender);  // nothing without a sender
+  void Timer1Timer(QObject* sender);     // without a sender: reset the script engine
+  void Btn_ErrorNoticeClick(QObject* sender);
+  void QueueStep(std::int32_t step);
+
+  // ---- Start-up, restart, shutdown -------------------------------------------
+  void FormCreate(QObject* sender);
+  void M_File_RestartClick(QObject* sender);  // without a sender the series are kept
+  void M_File_ExitClick(QObject* sender);
+  // Returns false when the window stays open (the user cancelled).
+  bool FormClose();
+  void M_Help_HelpClick(QObject* sender);
+  void M_Help_AboutClick(QObject* sender);
+  void Panel_tT_DataDblClick(QObject* sender);
+
+  // ---- Layout ---------------------------------------------------------------
+  void ArrangeMainWindow();
+  void EnableMainMenus(bool on);
+  void FormResize(QObject* sender);
+  void Btn_ChangeWidthClick(QObject* sender);
+  void Panel_StatusDblClick(QObject* sender);
+
+  // ---- Direct control toggles -------------------------------------------------
+  void M_Tools_TC_OnOff_Click(QObject* sender);
+  void M_Tools_SC_Spl_OnOff_Click(QObject* sender);
+  void M_Tools_SC_Ref_OnOff_Click(QObject* sender);
+  void M_Tools_CP_Click(QObject* sender);
+  void M_Tools_CP_HomeBefore_Click(QObject* sender);
+  void M_Tools_Link_RtoSClick(QObject* sender);
+  void CkB_P_AvgClick(QObject* sender);
+
+  // ---- Series and data files ---------------------------------------------------
+  // Adds one record to a series (1 to 5) and returns its text.
+  std::string AppendRecord(int series, float temperature);
+  void M_Plot_ClearAllClick(QObject* sender);
+  void M_Plot_ClearRestartClick(QObject* sender);
+  void M_Plot_StopClick(QObject* sender);
+  void M_Data_CopyClick(QObject* sender);
+  void M_Data_SaveClick(QObject* sender);
+  void M_Data_LoadClick(QObject* sender);
+  void SetRecordDecimals(char digit);
+
+  // ---- Plot view --------------------------------------------------------------
+  void RedrawPlot();
+  void M_Plot_ShownClick(QObject* sender);
+  // Binds the renderer's main plot to the on-screen image at the plot size.
+  void AttachMainPlot();
+  void SetAxisLabels(std::string_view vertical, std::string_view horizontal);
+  void SetPlotBackground(const Rgb& colour);
+  // Places the plot panel and its label controls for the current layout size.
+  void PlacePlotControls();
+
+  // ---- Display log ------------------------------------------------------------
+  void AppendToDisplayLog(int level, std::string_view text);
+  void Btn_ClearClick(QObject* sender);
+  void M_Tools_HideWindowClick(QObject* sender);
+
+  // ---- Script engine ----------------------------------------------------------
+  // Without a sender: the start-up script request, once per program run.
+  void Btn_RunScriptClick(QObject* sender);
+
+  // ---- Spectrometer window (hands readings to it once it exists) -------------
+  void RequestReading(char kind, std::string_view record);
+  void UpdateProbeBox(bool probePresent);
+
+  // ---- A lost link ----------------------------------------------------------------
+  // Reopens the port the link was lost on, keeping every series.
+  void Btn_ReconnectClick(QObject* sender);
+
+  // ---- Controls -----------------------------------------------------------------
+  // Menus. Submenus are addressed through their QMenu; `Show`/`Enable` below
+  // treat items and submenus alike.
+  QMenu* M_File = nullptr;
+  QAction* M_File_WorkOffline = nullptr;
+  QAction* M_File_Restart = nullptr;
+  QAction* M_File_Exit = nullptr;
+
+  QMenu* M_Tools = nullptr;
+  QMenu* M_Tools_TC1 = nullptr;
+  QAction* M_Tools_TC1_On = nullptr;
+  QAction* M_Tools_TC1_Off = nullptr;
+  QAction* M_Tools_TC1_Target = nullptr;
+  QMenu* M_Tools_TC = nullptr;
+  QAction* M_Tools_TC_Spl_On = nullptr;
+  QAction* M_Tools_TC_Spl_Off = nullptr;
+  QAction* M_Tools_TC_Spl_Target = nullptr;
+  QAction* M_Tools_TC_Ref_On = nullptr;
+  QAction* M_Tools_TC_Ref_Off = nullptr;
+  QAction* M_Tools_TC_Ref_Target = nullptr;
+  QAction* M_Tools_Ramp_1 = nullptr;
+  QMenu* M_Tools_Ramp_3 = nullptr;
+  QAction* M_Tools_Ramp_Sample = nullptr;
+  QAction* M_Tools_Ramp_Reference = nullptr;
+  QAction* M_Tools_Ramp_Both = nullptr;
+  QMenu* M_Tools_SC1 = nullptr;
+  QAction* M_Tools_SC1_On = nullptr;
+  QAction* M_Tools_SC1_Off = nullptr;
+  QAction* M_Tools_SC1_S = nullptr;  // separator
+  QAction* M_Tools_SC1_Speed = nullptr;
+  QMenu* M_Tools_SC = nullptr;
+  QAction* M_Tools_SC_Spl_On = nullptr;
+  QAction* M_Tools_SC_Spl_Off = nullptr;
+  QAction* M_Tools_SC_Spl_S1 = nullptr;  // separator
+  QAction* M_Tools_SC_Spl_Speed = nullptr;
+  QAction* M_Tools_SC_Ref_On = nullptr;
+  QAction* M_Tools_SC_Ref_Off = nullptr;
+  QAction* M_Tools_SC_Ref_S1 = nullptr;  // separator
+  QAction* M_Tools_SC_Ref_Speed = nullptr;
+  QAction* M_Tools_S3 = nullptr;  // separator before the cuvette menu
+  QMenu* M_Tools_CP = nullptr;
+  std::array<QAction*, 9> M_Tools_CP_Items{};  // M_Tools_CP_1 .. M_Tools_CP_9
+  QAction* M_Tools_CP_HomeBefore = nullptr;
+  QAction* M_Tools_Link_RtoS = nullptr;
+  QAction* M_Tools_ScriptWindow = nullptr;
+  QAction* M_Tools_CommandWindow = nullptr;
+  QAction* M_Tools_HideWindow = nullptr;
+
+  // The five series, indexed by series number - 1: sample, reference, probe,
+  // sample heat exchanger, reference heat exchanger.
+  QMenu* M_Data = nullptr;
+  QMenu* M_Data_Copy = nullptr;
+  QMenu* M_Data_Save = nullptr;
+  QMenu* M_Data_Load = nullptr;
+  std::array<QAction*, 5> M_Data_Copy_Items{};
+  std::array<QAction*, 5> M_Data_Save_Items{};
+  std::array<QAction*, 5> M_Data_Load_Items{};
+
+  QMenu* M_Plot = nullptr;
+  QMenu* M_Plot_Shown = nullptr;
+  std::array<QAction*, 5> M_Plot_Shown_Items{};
+  QAction* M_Plot_ClearAll = nullptr;
+  QAction* M_Plot_ClearRestart = nullptr;
+  QAction* M_Plot_Stop = nullptr;
+  QAction* M_Plot_TimeInterval = nullptr;
+  QMenu* M_Plot_Copy = nullptr;
+  QAction* M_Plot_Copy_Other = nullptr;
+  QAction* M_Plot_Copy_Large = nullptr;
+  QAction* M_Plot_Copy_Medium = nullptr;
+  QAction* M_Plot_Copy_Small = nullptr;
+
+  QMenu* M_EquilRem = nullptr;
+  QAction* M_EquilRem_On = nullptr;
+  QAction* M_EquilRem_Off = nullptr;
+  QAction* M_EquilRem_Delay = nullptr;
+  QAction* M_EquilRem_StopBeep = nullptr;
+
+  QAction* M_Spectrometer = nullptr;
+  QMenu* M_Help = nullptr;
+  QAction* M_Help_Help = nullptr;
+  QAction* M_Help_About = nullptr;
+
+  // Named series menu items, for readability where one series is meant.
+  QAction*& M_Plot_Shown_Probe = M_Plot_Shown_Items[2];
+  QAction*& M_Data_Copy_Probe = M_Data_Copy_Items[2];
+  QAction*& M_Data_Save_Probe = M_Data_Save_Items[2];
+  QAction*& M_Data_Load_Probe = M_Data_Load_Items[2];
+
+  // Window regions.
+  QWidget* Client = nullptr;  // the client area below the menu bar
+  Panel* Panel_ErrorNotice = nullptr;
+  QLabel* L_ErrorNotice = nullptr;
+  QPushButton* Btn_ErrorNotice = nullptr;
+  QPushButton* Btn_Reconnect = nullptr;  // shown when the link was lost
+  Panel* Panel_Status = nullptr;
+  Panel* Panel_Plot = nullptr;
+  Panel* Panel_Cmd_Scr = nullptr;
+  Panel* Panel_tT_Data = nullptr;
+
+  // Search box.
+  GroupBox* GBox_COM = nullptr;
+  QComboBox* Combo_COM = nullptr;
+  QComboBox* Combo_BAUD = nullptr;
+  QLabel* Label_BAUD = nullptr;
+  QPushButton* Btn_COM = nullptr;
+  QPushButton* Btn_Pole = nullptr;
+  QPushButton* Btn_Offline = nullptr;
+  QLabel* Label_TestingCOM = nullptr;
+  QLabel* Label_Waiting = nullptr;
+  Panel* Panel_Failed = nullptr;
+  QPushButton* Btn_TryAgain = nullptr;
+  QPushButton* Btn_Exit = nullptr;
+
+  // Status panel: the holder boxes share their layout; index 0 sample, 1 reference.
+  GroupBox* GrB_S_Holder = nullptr;
+  GroupBox* GrB_R_Holder = nullptr;
+  QLabel* L_S_Status = nullptr;
+  QLabel* L_S_Temperature = nullptr;
+  QCheckBox* CkB_SController_On = nullptr;
+  LedShape* Shape_S_LED = nullptr;
+  QLabel* L_S_LED = nullptr;
+  QLabel* L_S_HeatExcT = nullptr;
+  QLabel* L_S_Target = nullptr;
+  QLabel* L_S_TargetT = nullptr;
+  QPushButton* Btn_S_TargetChange = nullptr;
+  QLabel* L_S_Stirrer = nullptr;
+  QCheckBox* CkB_S_StirrerOn = nullptr;
+  QLabel* L_S_StirSpeed = nullptr;
+  QPushButton* Btn_S_StirChange = nullptr;
+  QLabel* L_S_Cuvette = nullptr;
+  QComboBox* DDL_CuvettePosition = nullptr;
+  QCheckBox* CkB_HomeBefore = nullptr;
+  ClickLabel* L_CuvPosHome = nullptr;
+  ClickLabel* L_CuvPosBefore = nullptr;
+  QLabel* L_R_Status = nullptr;
+  QLabel* L_R_Temperature = nullptr;
+  QCheckBox* CkB_RController_On = nullptr;
+  LedShape* Shape_R_LED = nullptr;
+  QLabel* L_R_LED = nullptr;
+  QLabel* L_R_HeatExcT = nullptr;
+  QLabel* L_R_Target = nullptr;
+  QLabel* L_R_TargetT = nullptr;
+  QPushButton* Btn_R_TargetChange = nullptr;
+  QLabel* L_R_Stirrer = nullptr;
+  QCheckBox* CkB_R_StirrerOn = nullptr;
+  QLabel* L_R_StirSpeed = nullptr;
+  QPushButton* Btn_R_StirChange = nullptr;
+  GroupBox* GB_ExtProbe = nullptr;
+  QLabel* L_P_Temperature = nullptr;
+  QLabel* L_P_MeanDeviation = nullptr;
+  QCheckBox* CkB_P_Avg = nullptr;
+
+  // Plot panel.
+  PlotImage* Image = nullptr;
+  QLabel* Label_SplBeepCountdown = nullptr;
+  Panel* Panel_DataShowHide = nullptr;
+  Panel* Panel_HAxisLabel = nullptr;
+  EditBox* Edit_HAxisLabel = nullptr;
+
+  // The five series memos, indexed by series number - 1.
+  std::array<QPlainTextEdit*, 5> SeriesMemos{};
+
+  // Command/script panel.
+  QPlainTextEdit* ScriptDisplay = nullptr;
+  QWidget* Panel_Cmd_Scr_Controls = nullptr;
+  QPushButton* Btn_Clear = nullptr;
+  QPushButton* Btn_IncreaseWidth = nullptr;
+  QPushButton* Btn_DecreaseWidth = nullptr;
+
+  QTimer* Timer_LED = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  const FormServices& Services() const { return services_; }
+  const FormOptions& Options() const { return options_; }
+
+  // Helpers that treat menu items and submenus alike.
+  static void Show(QAction* item, bool visible);
+  static void Show(QMenu* menu, bool visible);
+  static void Enable(QAction* item, bool enabled);
+  static void Enable(QMenu* menu, bool enabled);
+  static bool Visible(const QAction* item);
+  static bool Visible(const QMenu* menu);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildSearchBox();
+  void BuildStatusPanel();
+  void BuildHolderBox(bool reference);
+  void BuildErrorNotice();
+  void BuildPlotPanel();
+  void BuildDataPanel();
+  void BuildCommandPanel();
+  void ConnectHandlers();
+  // Places the regions aligned to the window edges (error strip at the top,
+  // status panel at the left, command panel at the right).
+  void AlignPanels();
+
+  // Reply handlers, one per reply kind.
+  void LogReply(std::string_view frame);
+  void FirstContact();
+  void HandleReading(std::string_view frame);
+  void HandleStatus(std::string_view frame);
+  void HandleError(std::string_view frame);
+  void HandleStirrerSpeed(std::string_view frame);
+  void HandleTarget(std::string_view frame);
+  void HandleHeatExchanger(std::string_view frame);
+  void HandleProbePresence(std::string_view frame);
+  void HandleFirmwareVersion(std::string_view frame);
+  void HandleIdentification(std::string_view frame);
+  void HandleLimit(std::string_view frame);
+  void HandleHeLimit(std::string_view frame);
+  void HandleChangerPosition(std::string_view frame);
+  void HandleFeatures(std::string_view frame);
+  void HandlePositionCount(std::string_view frame);
+  void HandleRampRate(std::string_view frame);
+  void UpdateProbeStatistics(float reading);
+  void SetPositionItems(int count);
+  // The channel failed under an open connection.
+  void LinkLost(const std::string& reason);
+  void RunStepMachineTick();
+  void ShowHolderStatus(bool reference);
+  void ReminderSecond();
+  // Sets a check box from the program, raising its handler when it changes.
+  static void SetChecked(QCheckBox* box, bool checked);
+
+  FormServices services_;
+  FormOptions options_;
+};
+
+}  // namespace vireo

@@ -1,0 +1,131 @@
+// Start-up, Restart, Exit and closing, Help and About.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "controller/serial_channel.h"
+#include "shell/form_a.h"
+#include "shell/services.h"
+#include "shell/widgets.h"
+
+namespace vireo {
+namespace {
+
+constexpr const char* kMarkerFile = "Vireo_UserSelectedCOM.txt";
+constexpr const char* kAboutText =
+    "Version 1.50M\n\nVireo Instruments, laboratory temperature control\nsupport@vireo-instruments.example";
+// Commands written at close must reach the controller before the program ends.
+constexpr int kCloseFlushMs = 500;
+
+}  // namespace
+
+void FormA::FormCreate(QObject* sender) {
+  Show(M_Spectrometer, true);
+  M_Help_Help->setText(QStringLiteral("Vireo &Help"));
+  M_Help_About->setText(QStringLiteral("&About Vireo"));
+  if (!Shell.CaptionSet) {
+    if (!sender) return;
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    Shell.CaptionSet = true;
+  }
+  EnumeratePorts();
+  Panel_tT_Data->hide();
+  Panel_Plot->hide();
+  Panel_Status->resize(0, Panel_Status->height());
+  resize(432, 239);
+  EnableMainMenus(false);
+  GBox_COM->move(27, 23);
+  // Only the marker file's existence counts: the user picks the port.
+  const bool marker = QFile(QString::fromLatin1(kMarkerFile)).open(QIODevice::ReadOnly);
+  if (!marker && options_.automaticSearch) {
+    Btn_PoleClick(Btn_Pole);
+  } else {
+    // Waiting for the user's choice: the manual controls must be there, also
+    // after a search has hidden them.
+    for (QWidget* w : std::initializer_list<QWidget*>{Btn_COM, Btn_Offline, Btn_Pole, Label_BAUD, Combo_BAUD, Combo_COM}) {
+      w->show();
+    }
+    Label_TestingCOM->hide();
+  }
+  AlignPanels();
+}
+
+void FormA::M_File_RestartClick(QObject* sender) {
+  if (M_Tools_HideWindow->isEnabled()) M_Tools_HideWindowClick(M_Tools_HideWindow);
+  RunState = kRunIdle;
+  Timer1->stop();
+  services_.controllerChannel.Close();
+  ScriptDisplay->clear();
+  if (sender) M_Plot_ClearAllClick(M_Plot_ClearAll);
+  Controller.ProbePresent = false;
+  Controller.ControllerFound = false;
+  setWindowTitle(QString::fromLatin1(kAppTitle));
+  GBox_COM->show();
+  FormCreate(nullptr);
+  Controller.ModemWarningArmed = true;
+  Controller.EchoQueries = false;
+  Panel_Failed->hide();
+  Show(M_File_WorkOffline, true);
+  Panel_ErrorNotice->hide();
+  Btn_Reconnect->hide();
+  AlignPanels();
+}
+
+void FormA::M_File_ExitClick(QObject* sender) {
+  if (!sender) return;
+  M_Plot_StopClick(M_Plot_Stop);
+  close();
+}
+
+bool FormA::FormClose() {
+  if (!Shell.CloseAsked) return true;
+  Shell.CloseAsked = false;
+  SerialChannel& channel = services_.controllerChannel;
+  if (channel.Active()) {
+    const bool sampleOn = CkB_SController_On->isChecked();
+    const bool referenceOn = CkB_RController_On->isChecked();
+    bool yes = false;
+    if (sampleOn || referenceOn) {
+      Answer answer = Answer::Yes;
+      if (Controller.ModelId != "13") {
+        answer = services_.dialogs.Message("Turn temperature control off?", "Question", Buttons::YesNoCancel);
+      }
+      if (answer == Answer::Cancel) {
+        Shell.CloseAsked = true;
+        return false;
+      }
+      yes = answer == Answer::Yes;
+      if (yes && sampleOn) SendControllerCommand("[F1 TC -]", 1);
+      if (yes && referenceOn) SendControllerCommand("[R1 TC -]", 1);
+    }
+    if (Controller.FirmwareVersion > 7.0f) {
+      if (!CkB_S_StirrerOn->isChecked()) SendControllerCommand("[F1 SS +]", 1);
+    } else if (yes && CkB_S_StirrerOn->isChecked()) {
+      SendControllerCommand("[F1 SS -]", 1);
+    }
+    channel.Flush(kCloseFlushMs);
+  }
+  Shell.Closing = true;
+  QCoreApplication::quit();
+  return true;
+}
+
+void FormA::M_Help_HelpClick(QObject* sender) {
+  if (!sender) return;
+  // The manual ships beside the program.
+  const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromStdString(options_.helpFile));
+  services_.desktop.OpenDocument(path.toStdString());
+}
+
+void FormA::M_Help_AboutClick(QObject*) { services_.dialogs.Message(kAboutText, "About Vireo", Buttons::Ok); }
+
+void FormA::Panel_tT_DataDblClick(QObject*) { Panel_tT_Data->hide(); }
+
+}  // namespace vireo
