@@ -1,6 +1,20 @@
 #include "controller/qt_serial_channel.h"
 
 namespace vireo {
+namespace {
+
+std::string OpenFailureReason(QSerialPort::SerialPortError error, const QString& text) {
+  switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+      return "there is no such device.";
+    case QSerialPort::PermissionError:
+      return "it is in use by another program, or you may not use it (on Linux, join the dialout group).";
+    default:
+      return text.toStdString() + ".";
+  }
+}
+
+}  // namespace
 
 QtSerialChannel::QtSerialChannel(QObject* parent) : QObject(parent) {
   connect(&port_, &QSerialPort::readyRead, this, [this] {
@@ -33,7 +47,7 @@ bool QtSerialChannel::Open() {
   port_.setStopBits(QSerialPort::OneStop);
   port_.setFlowControl(QSerialPort::NoFlowControl);
   if (!port_.open(QIODevice::ReadWrite)) {
-    lastError_ = "Cannot open serial port " + name_ + ": " + port_.errorString().toStdString();
+    lastError_ = "Cannot open serial port " + name_ + ": " + OpenFailureReason(port_.error(), port_.errorString());
     port_.clearError();
     return false;
   }
@@ -84,7 +98,9 @@ void QtSerialChannel::OnError(QSerialPort::SerialPortError error) {
     port_.clearError();
     return;
   }
-  const std::string reason = port_.errorString().toStdString();
+  // The error text QSerialPort gives here is whatever errno was left over
+  // (a pseudo-terminal reports its end as a zero-byte read); say what it means.
+  const std::string reason = "the device stopped responding (unplugged, switched off or out of range)";
   port_.clearError();
   port_.close();
   if (onLost) onLost(reason);
