@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "controller/protocol.h"
+#include "recording/series_memo.h"
 #include "shell/form_a.h"
 #include "shell/widgets.h"
 
@@ -33,7 +34,7 @@ void FormA::FirstContact() {
   Panel_Plot->setGeometry(151, 1, Layout.LayoutWidth - 151, Layout.LayoutHeight);
   Panel_Plot->show();
   EnableMainMenus(true);
-  for (QPlainTextEdit* memo : SeriesMemos) memo->clear();
+  for (SeriesMemo* memo : SeriesMemos) memo->ClearAll();
   RunState = kRunIdle;
   Timer1->stop();
   Controller.ControllerFound = true;
@@ -44,6 +45,7 @@ void FormA::FirstContact() {
   DDL_CuvettePosition->setCurrentIndex(Controller.CuvettePosition - 1);
   ArrangeMainWindow();
   AttachMainPlot();
+  Renderer.SeriesLineWidth = 2;
   SetAxisLabels("temperature (\xB0" "C)", "time (min)");
   Recording.LivePlot = true;
   setWindowTitle(QStringLiteral("%1  on %2").arg(QString::fromLatin1(kAppTitle), QString::fromStdString(Search.PortName)));
@@ -153,7 +155,10 @@ void FormA::HandleHeLimit(std::string_view frame) {
 
 void FormA::HandleChangerPosition(std::string_view frame) {
   Controller.PositionSettled = true;
-  if (const auto position = ReadIntAt(frame, kArgumentPos)) Controller.CuvettePosition = *position;
+  // A position no changer has is not where the changer stands: it is not
+  // taken, so the position stays a valid entry of the position list.
+  const auto position = ReadIntAt(frame, kArgumentPos);
+  if (position && *position >= 1 && *position <= kMaxPositions) Controller.CuvettePosition = *position;
   ArrangeMainWindow();
   LogReply(frame);
 }

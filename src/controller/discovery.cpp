@@ -86,10 +86,14 @@ void FormA::Btn_PoleClick(QObject*) {
   }
   Label_TestingCOM->show();
   Search.PortsLeft = Search.PortCount;
+  // The first port is tried on the first tick, also when an earlier search
+  // ended early with a connection.
+  Search.SearchTicks = 10;
 }
 
 void FormA::SearchStep() {
-  if (Search.PortsLeft <= 0) {
+  // The last port tried has its full two seconds before the search gives up.
+  if (Search.PortsLeft <= 0 && Search.SearchTicks >= 10) {
     Search.Searching = false;
     Search.SearchTicks = 10;
     Label_TestingCOM->hide();
@@ -99,7 +103,7 @@ void FormA::SearchStep() {
     if (Search.PortCount > 0) Combo_COM->setCurrentIndex(Search.PortCount - 1);
     return;
   }
-  if (Search.SearchTicks >= 10) {
+  if (Search.PortsLeft > 0 && Search.SearchTicks >= 10) {
     Search.SearchTicks = 0;
     Combo_COM->setCurrentIndex(Search.PortsLeft - 1);
     Label_TestingCOM->setText(QStringLiteral("Testing %1").arg(Combo_COM->currentText()));

@@ -93,6 +93,9 @@ void FormA::Btn_ErrorNoticeClick(QObject* sender) {
 }
 
 void FormA::LinkLost(const std::string& reason) {
+  // A port that fails while the search tries it was no controller link:
+  // the search moves on at the next port's turn.
+  if (Search.Searching) return;
   // The channel has closed itself: nothing more is written to it. The
   // recorded series stay as they are; the user saves them or reconnects.
   L_ErrorNotice->setText(QStringLiteral("Lost the connection to the controller on %1 (%2). "

@@ -28,7 +28,9 @@ bool CodeIs(std::string_view message, std::string_view code) {
 }
 
 std::string_view TextFrom(std::string_view message, std::size_t pos) {
-  if (pos >= message.size()) return {};
+  // An empty text still points into the message: copying it never reads a
+  // null pointer.
+  if (pos >= message.size()) return message.substr(message.size());
   std::string_view rest = message.substr(pos);
   const auto close = rest.find(']');
   if (close != std::string_view::npos) rest = rest.substr(0, close);

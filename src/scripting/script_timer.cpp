@@ -19,3 +19,10 @@ void FormA::Timer1Timer(QObject* sender) {
 }
 
 }  // namespace vireo
+
+namespace vireo {
+
+// Script files are not run yet: the start-up script request finds nothing to run.
+void FormA::Btn_RunScriptClick(QObject*) {}
+
+}  // namespace vireo

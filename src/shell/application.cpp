@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QComboBox>
+#include <QFile>
+#include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QTimer>
@@ -35,6 +37,7 @@ struct StartOptions {
   std::string simulatorOptions;
   std::string port;
   QString screenshot;
+  QString log;
   double quitAfter = -1;
 };
 
@@ -53,7 +56,10 @@ bool ParseOptions(const QApplication& app, StartOptions& out) {
                                       QStringLiteral("FILE"));
   const QCommandLineOption quitAfter(QStringLiteral("quit-after"), QStringLiteral("End the program after SECONDS."),
                                      QStringLiteral("SECONDS"));
-  parser.addOptions({simulate, port, screenshot, quitAfter});
+  const QCommandLineOption log(QStringLiteral("log"),
+                               QStringLiteral("At exit, write the window title and the display log to FILE."),
+                               QStringLiteral("FILE"));
+  parser.addOptions({simulate, port, screenshot, quitAfter, log});
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
   for (QString& a : args) {
@@ -64,6 +70,7 @@ bool ParseOptions(const QApplication& app, StartOptions& out) {
   out.simulatorOptions = parser.value(simulate).toStdString();
   out.port = parser.value(port).toStdString();
   out.screenshot = parser.value(screenshot);
+  out.log = parser.value(log);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
   return true;
 }
@@ -127,6 +134,14 @@ int RunApplication(int argc, char** argv) {
     });
   } else if (!start.screenshot.isEmpty()) {
     QTimer::singleShot(1000, &form, [&] { form.grab().save(start.screenshot); });
+  }
+  if (!start.log.isEmpty()) {
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&] {
+      QFile out(start.log);
+      if (out.open(QIODevice::WriteOnly)) {
+        out.write((form.windowTitle() + QLatin1Char('\n') + form.ScriptDisplay->toPlainText() + QLatin1Char('\n')).toLatin1());
+      }
+    });
   }
   const int result = app.exec();
   if (simulator) simulator->Stop();

@@ -101,6 +101,20 @@ void FormA::ConnectHandlers() {
   On(Panel_DataShowHide, &Panel::doubleClicked, this, &FormA::Panel_StatusDblClick, Panel_DataShowHide);
   On(Panel_tT_Data, &Panel::doubleClicked, this, &FormA::Panel_tT_DataDblClick, Panel_tT_Data);
 
+  // Plot panel.
+  for (EditBox* box : EB_Limits) {
+    On(box, &EditBox::exited, this, &FormA::EB_PlotLimitExit, box);
+    On(box, &EditBox::enterPressed, this, &FormA::EB_PlotLimitExit, box);
+    On(box, &EditBox::clicked, this, &FormA::Plot_ScaleClick, box);
+  }
+  On(Panel_VAxisLabel, &Panel::clicked, this, &FormA::Panel_AxisLabelClick, Panel_VAxisLabel);
+  On(Panel_HAxisLabel, &Panel::clicked, this, &FormA::Panel_AxisLabelClick, Panel_HAxisLabel);
+  for (EditBox* editor : {Edit_VAxisLabel, Edit_HAxisLabel}) {
+    On(editor, &EditBox::exited, this, &FormA::Edit_AxisLabelExit, editor);
+    On(editor, &EditBox::enterPressed, this, &FormA::Edit_AxisLabelExit, editor);
+  }
+  On(Image, &PlotImage::clicked, this, &FormA::ImageClick, Image);
+
   // Command panel.
   On(Btn_Clear, &QPushButton::clicked, this, &FormA::Btn_ClearClick, Btn_Clear);
   On(Btn_IncreaseWidth, &QPushButton::clicked, this, &FormA::Btn_ChangeWidthClick, Btn_IncreaseWidth);
@@ -127,6 +141,12 @@ void FormA::ConnectHandlers() {
   OnMenu(M_Plot_ClearAll, this, &FormA::M_Plot_ClearAllClick);
   OnMenu(M_Plot_ClearRestart, this, &FormA::M_Plot_ClearRestartClick);
   OnMenu(M_Plot_Stop, this, &FormA::M_Plot_StopClick);
+  for (QAction* a : {M_Plot_Copy_Other, M_Plot_Copy_Large, M_Plot_Copy_Medium, M_Plot_Copy_Small}) {
+    OnMenu(a, this, &FormA::M_Plot_CopyClick);
+  }
+  OnMenu(M_EquilRem_On, this, &FormA::M_EquilRem_OnOffClick);
+  OnMenu(M_EquilRem_Off, this, &FormA::M_EquilRem_OnOffClick);
+  OnMenu(M_EquilRem_StopBeep, this, &FormA::M_EquilRem_StopBeepClick);
   OnMenu(M_Help_Help, this, &FormA::M_Help_HelpClick);
   OnMenu(M_Help_About, this, &FormA::M_Help_AboutClick);
 }

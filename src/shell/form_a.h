@@ -22,10 +22,14 @@
 #include "controller/search_state.h"
 #include "controller/status_led.h"
 #include "controller/step_machine.h"
+#include "recording/plot_limits.h"
+#include "recording/plot_renderer.h"
+#include "recording/record_format.h"
 #include "recording/recording_state.h"
 #include "shell/shell_state.h"
 
 class QAction;
+class QImage;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -50,6 +54,7 @@ class PortLister;
 class SerialChannel;
 class TickSource;
 class ClickLabel;
+class SeriesMemo;
 
 // The system services the main window works through.
 struct FormServices {
@@ -89,6 +94,10 @@ class FormA : public QMainWindow {
   ShellState Shell;
   PanelState Panels;
   Reminder EquilReminder;
+  RecordFormats Formats;
+  PlotRenderer Renderer;
+  PlotLimits Limits;
+  PointExtents PlotExtents{};  // of the series drawn last; kept between redraws
   std::int32_t RunState = kRunIdle;
   std::int32_t LoopLevel = -1;  // display-log nesting level of a running script
   bool RampActive = false;      // a temperature ramp rate is in force
@@ -163,6 +172,16 @@ class FormA : public QMainWindow {
   void SetPlotBackground(const Rgb& colour);
   // Places the plot panel and its label controls for the current layout size.
   void PlacePlotControls();
+  void EB_PlotLimitExit(QObject* sender);  // leaving a limit box, or Enter in it
+  void Plot_ScaleClick(QObject* sender);
+  void Panel_AxisLabelClick(QObject* sender);
+  void Edit_AxisLabelExit(QObject* sender);  // leaving an axis label editor, or Enter in it
+  void M_Plot_CopyClick(QObject* sender);
+  void ImageClick(QObject* sender);
+
+  // ---- Equilibration reminder ---------------------------------------------------
+  void M_EquilRem_OnOffClick(QObject* sender);
+  void M_EquilRem_StopBeepClick(QObject* sender);
 
   // ---- Display log ------------------------------------------------------------
   void AppendToDisplayLog(int level, std::string_view text);
@@ -340,8 +359,22 @@ class FormA : public QMainWindow {
   Panel* Panel_HAxisLabel = nullptr;
   EditBox* Edit_HAxisLabel = nullptr;
 
-  // The five series memos, indexed by series number - 1.
-  std::array<QPlainTextEdit*, 5> SeriesMemos{};
+  // The six limit boxes: time minimum, maximum, increment, then temperature.
+  std::array<EditBox*, 6> EB_Limits{};
+  EditBox*& EB_MinTime = EB_Limits[0];
+  EditBox*& EB_MaxTime = EB_Limits[1];
+  EditBox*& EB_IncTime = EB_Limits[2];
+  EditBox*& EB_MinTemp = EB_Limits[3];
+  EditBox*& EB_MaxTemp = EB_Limits[4];
+  EditBox*& EB_IncTemp = EB_Limits[5];
+  QLabel* L_TimeLimits = nullptr;
+  QLabel* L_TempLimits = nullptr;
+  Panel* Panel_VAxisLabel = nullptr;
+  EditBox* Edit_VAxisLabel = nullptr;
+
+  // The five series memos, indexed by series number - 1: Memo_Tt, Memo_TtR,
+  // Memo_TtP, Memo_TtHE, Memo_TtHER.
+  std::array<SeriesMemo*, 5> SeriesMemos{};
 
   // Command/script panel.
   QPlainTextEdit* ScriptDisplay = nullptr;
@@ -406,12 +439,19 @@ class FormA : public QMainWindow {
   void LinkLost(const std::string& reason);
   void RunStepMachineTick();
   void ShowHolderStatus(bool reference);
+  // Draws the main plot from the series onto `target` at the main slot's size.
+  void DrawMainPlot(QImage& target);
+  void ResetProbeAverage();
+  // The series (1 to 5) a menu item of one of the per-series submenus stands for; 0 for none.
+  int SeriesOfItem(QObject* item, const std::array<QAction*, 5>& items) const;
   void ReminderSecond();
   // Sets a check box from the program, raising its handler when it changes.
   static void SetChecked(QCheckBox* box, bool checked);
 
   FormServices services_;
   FormOptions options_;
+  bool limitEntryBusy_ = false;
+  std::string lastSaveName_;  // proposed by the next Save
 };
 
 }  // namespace vireo

@@ -71,9 +71,15 @@ void FormA::ArrangeMainWindow() {
   L_R_StirSpeed->show();
   Btn_R_StirChange->show();
 
-  // 4. Menus.
+  // 4. Menus. The stirrer speed items belong to the base arrangement too: the
+  // initial firmware version counts as newer, so the first arrangement at
+  // first contact hides them before the controller's own version is known.
   Show(M_Tools_SC1, true);
   Show(M_Tools_SC, true);
+  for (QAction* a : {M_Tools_SC1_S, M_Tools_SC1_Speed, M_Tools_SC_Spl_S1, M_Tools_SC_Spl_Speed, M_Tools_SC_Ref_S1,
+                     M_Tools_SC_Ref_Speed}) {
+    Show(a, true);
+  }
   for (std::size_t s : {kSpl, kRef, kCool, kCoolR}) showSeriesItems(s, true);
   showSeriesItems(kProbe, false);
 
@@ -248,11 +254,8 @@ void FormA::Btn_ChangeWidthClick(QObject* sender) {
     FormResize(nullptr);
   } else if (newWidth < 22) {
     storeWidth(230);
-    Panels.PanelMode = kPanelHidden;
-    resize(width() - 230, height());
-    Show(M_Tools_HideWindow, false);
-    Enable(M_Tools_ScriptWindow, true);
-    Enable(M_Tools_CommandWindow, true);
+    // Closed as Hide Panel closes it: 1 pixel wide, the window 230 narrower.
+    M_Tools_HideWindowClick(M_Tools_HideWindow);
   } else {
     storeWidth(230);
     AlignPanels();

@@ -66,6 +66,9 @@ void FormA::M_File_RestartClick(QObject* sender) {
   if (sender) M_Plot_ClearAllClick(M_Plot_ClearAll);
   Controller.ProbePresent = false;
   Controller.ControllerFound = false;
+  // The link belongs to the controller that was connected: the next one may
+  // have one holder, and a two-holder one starts linked when it identifies.
+  M_Tools_Link_RtoS->setChecked(false);
   setWindowTitle(QString::fromLatin1(kAppTitle));
   GBox_COM->show();
   FormCreate(nullptr);
@@ -88,7 +91,9 @@ bool FormA::FormClose() {
   if (!Shell.CloseAsked) return true;
   Shell.CloseAsked = false;
   SerialChannel& channel = services_.controllerChannel;
-  if (channel.Active()) {
+  // The shutdown commands are for a controller that has answered, not for
+  // whatever device a search or a manual connection left open.
+  if (channel.Active() && Controller.ControllerFound) {
     const bool sampleOn = CkB_SController_On->isChecked();
     const bool referenceOn = CkB_RController_On->isChecked();
     bool yes = false;

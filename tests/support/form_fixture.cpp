@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 #include <QPlainTextEdit>
+
+#include "recording/series_memo.h"
 #include <QPushButton>
 #include <QTimer>
 
@@ -59,7 +61,7 @@ std::vector<std::string> FormFixture::DisplayLog() const {
 }
 
 std::string FormFixture::SeriesText(int series) const {
-  return form->SeriesMemos[static_cast<std::size_t>(series - 1)]->toPlainText().toLatin1().toStdString();
+  return form->SeriesMemos[static_cast<std::size_t>(series - 1)]->Text();
 }
 
 }  // namespace vireo::testing

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "recording/series_memo.h"
 #include "shell/clipboard.h"
 #include "shell/form_a.h"
 #include "support/fakes.h"

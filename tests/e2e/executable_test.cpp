@@ -1,0 +1,115 @@
+// The built program run as a user would start it, against the built
+// simulator: both are separate processes and talk over a pseudo-terminal.
+// The window is rendered offscreen; its screenshot shows whether a
+// controller was found (the working window) or not (the small search window).
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <string>
+
+namespace {
+
+QString BuildPath(const char* name) {
+  return qEnvironmentVariable("VIREO_BUILD_DIR") + QLatin1Char('/') + QLatin1String(name);
+}
+
+// The simulator, serving until the test ends.
+class Simulator {
+ public:
+  explicit Simulator(const QStringList& options) {
+    process_.start(BuildPath("vireo-controller-sim"), options);
+    if (!process_.waitForStarted(5000)) return;
+    while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
+    }
+    device_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
+  }
+  ~Simulator() {
+    process_.terminate();
+    if (!process_.waitForFinished(5000)) process_.kill();
+  }
+  const QString& Device() const { return device_; }
+
+ private:
+  QProcess process_;
+  QString device_;
+};
+
+struct Outcome {
+  int exitCode = -1;
+  QProcess::ExitStatus status = QProcess::CrashExit;
+  QImage screenshot;
+  std::string errors;
+};
+
+// Runs vireo with `arguments`, a screenshot taken as it quits after `seconds`.
+Outcome RunVireo(QStringList arguments, int seconds) {
+  QTemporaryDir dir;
+  const QString picture = dir.filePath(QStringLiteral("window.png"));
+  arguments << QStringLiteral("--screenshot") << picture << QStringLiteral("--quit-after") << QString::number(seconds);
+  QProcess vireo;
+  vireo.setWorkingDirectory(dir.path());  // no marker file there
+  vireo.start(BuildPath("vireo"), arguments);
+  Outcome run;
+  if (!vireo.waitForFinished((seconds + 30) * 1000)) {
+    vireo.kill();
+    vireo.waitForFinished(5000);
+    return run;
+  }
+  run.exitCode = vireo.exitCode();
+  run.status = vireo.exitStatus();
+  run.errors = vireo.readAllStandardError().toStdString();
+  if (QFileInfo::exists(picture)) run.screenshot.load(picture);
+  return run;
+}
+
+const QSize kWorkingWindow(825, 600);
+const QSize kSearchWindow(432, 239);
+
+TEST(VireoExecutable, ConnectsToTheGivenPortAndQuitsCleanly) {
+  Simulator sim({QStringLiteral("echo=0")});
+  ASSERT_TRUE(sim.Device().startsWith(QStringLiteral("/dev/"))) << sim.Device().toStdString();
+  const Outcome run = RunVireo({QStringLiteral("--port"), sim.Device()}, 6);
+  EXPECT_EQ(run.status, QProcess::NormalExit) << run.errors;
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  ASSERT_FALSE(run.screenshot.isNull()) << run.errors;
+  EXPECT_EQ(run.screenshot.size(), kWorkingWindow);
+}
+
+TEST(VireoExecutable, FindsItsOwnSimulatedControllerAndQuitsCleanly) {
+  const Outcome run = RunVireo({QStringLiteral("--simulate")}, 6);
+  EXPECT_EQ(run.status, QProcess::NormalExit) << run.errors;
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  ASSERT_FALSE(run.screenshot.isNull()) << run.errors;
+  EXPECT_EQ(run.screenshot.size(), kWorkingWindow);
+}
+
+TEST(VireoExecutable, AnEchoingDeviceIsNotTakenForAController) {
+  Simulator sim({QStringLiteral("echo")});
+  ASSERT_TRUE(sim.Device().startsWith(QStringLiteral("/dev/"))) << sim.Device().toStdString();
+  const Outcome run = RunVireo({QStringLiteral("--port"), sim.Device()}, 5);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  ASSERT_FALSE(run.screenshot.isNull()) << run.errors;
+  EXPECT_EQ(run.screenshot.size(), kSearchWindow);
+}
+
+TEST(VireoExecutable, AnEchoingSimulatedDeviceIsNotFoundByTheSearch) {
+  const Outcome run = RunVireo({QStringLiteral("--simulate=echo")}, 5);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  ASSERT_FALSE(run.screenshot.isNull()) << run.errors;
+  EXPECT_EQ(run.screenshot.size(), kSearchWindow);
+}
+
+TEST(VireoExecutable, RefusesBadSimulatorOptions) {
+  QProcess vireo;
+  vireo.start(BuildPath("vireo"), {QStringLiteral("--simulate=model=9"), QStringLiteral("--quit-after"),
+                                   QStringLiteral("1")});
+  ASSERT_TRUE(vireo.waitForFinished(20000));
+  EXPECT_EQ(vireo.exitCode(), 2);
+  EXPECT_TRUE(vireo.readAllStandardError().contains("model=9"));
+}
+
+}  // namespace

@@ -1,0 +1,170 @@
+// The whole window against the simulated controller served on a
+// pseudo-terminal, through the program's own serial channel and timers.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QThread>
+#include <QTimer>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "controller/qt_serial_channel.h"
+#include "shell/widgets.h"
+#include "sim/controller_server.h"
+#include "support/form_fixture.h"
+
+namespace vireo::testing {
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+// True when `wanted` appear in `lines` in this order, other lines between.
+bool InOrder(const std::vector<std::string>& lines, const std::vector<std::string>& wanted) {
+  std::size_t next = 0;
+  for (const std::string& line : lines) {
+    if (next < wanted.size() && line == wanted[next]) ++next;
+  }
+  return next == wanted.size();
+}
+
+std::vector<std::string> LogLines(const FormA& form) {
+  std::vector<std::string> lines;
+  for (const QString& line : form.ScriptDisplay->toPlainText().split(QLatin1Char('\n'))) {
+    lines.push_back(line.toStdString());
+  }
+  return lines;
+}
+
+bool ShowsATemperature(const QLabel* label) {
+  static const QRegularExpression reading(QStringLiteral("^-?\\d+\\.\\d\\d \u00B0C$"));
+  return reading.match(label->text()).hasMatch();
+}
+
+struct SimulatedRun {
+  explicit SimulatedRun(const sim::ControllerConfig& config) : server(config) {}
+  ~SimulatedRun() {
+    if (form) form->Shell.CloseAsked = false;
+    form.reset();
+  }
+
+  // Starts the simulator and a window that searches the ports `listed`
+  // (the simulator's device is added last, so it is tried first).
+  void Start(std::vector<std::string> listed = {}) {
+    ASSERT_TRUE(server.Start()) << server.LastError();
+    ports.ports = std::move(listed);
+    ports.ports.push_back(server.DevicePath());
+    form = std::make_unique<FormA>(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard},
+                                   FormOptions{});
+    // Readings every second keep the test short.
+    form->Recording.PlotInterval = form->Recording.PlotIntervalSetting = 1;
+  }
+
+  sim::ControllerServer server;
+  QtSerialChannel channel;
+  ScriptedDialogs dialogs;
+  SteadyTickSource ticks;
+  CountingBeeper beeper;
+  FixedPortLister ports;
+  RecordingDesktop desktop;
+  RecordingClipboard clipboard;
+  std::unique_ptr<FormA> form;
+};
+
+TEST(SimulatedController, IsFoundConfiguredAndReportsItsTemperatures) {
+  sim::ControllerConfig config;  // a two-holder extended model, firmware 2.3, probe plugged in
+  SimulatedRun run(config);
+  run.Start();
+  FormA& w = *run.form;
+  ASSERT_TRUE(WaitUntil([&] { return w.Controller.ControllerFound; }, 10000));
+  EXPECT_EQ(w.width(), 825);
+  EXPECT_EQ(w.windowTitle(),
+            QString::fromLatin1(kAppTitle) + QStringLiteral("  on ") + QString::fromStdString(run.server.DevicePath()));
+
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return ShowsATemperature(w.L_S_Temperature) && ShowsATemperature(w.L_R_Temperature) &&
+               ShowsATemperature(w.L_P_Temperature) && w.Steps.CurrentStep == kStepIdle &&
+               w.Steps.PendingCount == 0 && !w.Steps.StartupScriptPending;
+      },
+      15000))
+      << w.L_S_Temperature->text().toStdString();
+  EXPECT_EQ(w.Controller.ModelId, "24");
+  EXPECT_FLOAT_EQ(w.Controller.FirmwareVersion, 2.3f);
+  EXPECT_TRUE(w.Controller.ProbePresent);
+  EXPECT_TRUE(w.M_Tools_Link_RtoS->isChecked());
+  EXPECT_FALSE(w.Panel_Plot->isHidden());
+  EXPECT_FALSE(w.GB_ExtProbe->isHidden());
+  EXPECT_TRUE(InOrder(LogLines(w), {"[F1 VN ?]", "[F1 ID ?]", "[F1 TT ?]", "[F1 IS +]", "[F1 ER +]", "[F1 TT +]",
+                                    "[F1 PS +]", "[F1 FP +]", "[F1 HL ?]", "[F1 MS ?]", "[F1 LS ?]", "[F1 SS ?]",
+                                    "[F1 MT ?]", "[F1 LT ?]", "[R1 IS ?]", "[R1 TT ?]", "[R1 IS +]", "[R1 ER +]",
+                                    "[R1 TT +]", "[F1 CT +1]", "[F1 PT +1]", "[F1 HT +1]", "[R1 CT +1]",
+                                    "[R1 HT +1]"}));
+  // The readings keep coming: every series grows.
+  const std::size_t sample = w.SeriesMemos[0]->blockCount();
+  const std::size_t reference = w.SeriesMemos[1]->blockCount();
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return std::size_t(w.SeriesMemos[0]->blockCount()) > sample + 1 &&
+               std::size_t(w.SeriesMemos[1]->blockCount()) > reference + 1;
+      },
+      10000));
+  EXPECT_TRUE(run.dialogs.shown.empty());
+
+  // Unplugged: the notice comes up, and what was recorded stays.
+  run.server.Stop();
+  ASSERT_TRUE(WaitUntil([&] { return !w.Panel_ErrorNotice->isHidden(); }, 5000));
+  EXPECT_FALSE(w.Btn_Reconnect->isHidden());
+  EXPECT_FALSE(w.SeriesMemos[0]->toPlainText().isEmpty());
+}
+
+TEST(SimulatedController, SwitchingTemperatureControlReachesTheControllerAndItsStatusComesBack) {
+  sim::ControllerConfig config;
+  config.model = "11";
+  config.probeConnected = false;
+  config.acceleration = 20.0;
+  SimulatedRun run(config);
+  run.Start();
+  FormA& w = *run.form;
+  ASSERT_TRUE(WaitUntil([&] { return w.Controller.ControllerFound && w.Steps.CurrentStep == kStepIdle &&
+                                     !w.Steps.StartupScriptPending; },
+                        15000));
+  w.CkB_SController_On->click();
+  ASSERT_TRUE(WaitUntil([&] { return w.Controller.SampleControlState == kControlHolding; }, 20000))
+      << "state " << w.Controller.SampleControlState;
+  EXPECT_TRUE(w.CkB_SController_On->isChecked());
+  ASSERT_TRUE(WaitUntil([&] { return w.L_S_LED->text() == QStringLiteral("holding"); }, 2000));
+}
+
+TEST(SimulatedController, AnEchoingDeviceIsNeverTakenForTheController) {
+  sim::ControllerConfig config;
+  config.echo = true;
+  SimulatedRun run(config);
+  run.Start();
+  FormA& w = *run.form;
+  // Its two seconds and the failure panel after them.
+  ASSERT_TRUE(WaitUntil([&] { return !w.Panel_Failed->isHidden(); }, 10000));
+  EXPECT_FALSE(w.Controller.ControllerFound);
+  EXPECT_EQ(w.width(), 432);
+  EXPECT_EQ(w.height(), 239);
+  EXPECT_TRUE(run.dialogs.shown.empty());
+}
+
+}  // namespace
+}  // namespace vireo::testing
