@@ -2,7 +2,9 @@
 // link: 115200 baud at 10 bits per byte is 11,520 bytes per second.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "controller/protocol.h"
 #include "controller/reply_assembler.h"
@@ -20,13 +22,25 @@ std::string MakeTraffic(int replies) {
 }
 
 void Report(benchmark::State& state, std::size_t bytes, int replies) {
-  const double total = static_cast<double>(state.iterations());
-  state.counters["replies_per_s"] = benchmark::Counter(total * replies, benchmark::Counter::kIsRate);
-  state.counters["MB_per_s"] =
-      benchmark::Counter(total * static_cast<double>(bytes) / 1e6, benchmark::Counter::kIsRate);
-  state.counters["x_fastest_link"] =
-      benchmark::Counter(total * static_cast<double>(bytes) / kFastestLinkBytesPerSecond, benchmark::Counter::kIsRate);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
+  state.SetItemsProcessed(state.iterations() * replies);
 }
+
+// Prints each benchmark's throughput beside the fastest controller link.
+class LinkRatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const auto bytes = run.counters.find("bytes_per_second");
+      const auto items = run.counters.find("items_per_second");
+      if (bytes == run.counters.end() || items == run.counters.end()) continue;
+      std::printf("  %s: %.1f MB/s, %.2f million replies/s, %.0f times the fastest link (115200 baud, %.1f kB/s)\n",
+                  run.benchmark_name().c_str(), bytes->second.value / 1e6, items->second.value / 1e6,
+                  bytes->second.value / kFastestLinkBytesPerSecond, kFastestLinkBytesPerSecond / 1e3);
+    }
+  }
+};
 
 // Framing alone, in the 100-byte chunks the receive handler reads.
 void BM_FrameReplies(benchmark::State& state) {
@@ -70,4 +84,10 @@ BENCHMARK(BM_FrameAndReadFields);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  LinkRatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
