@@ -142,7 +142,14 @@ void FormA::M_Data_LoadClick(QObject* sender) {
     return;
   }
   const QByteArray bytes = file.readAll();
+  // A read that fails part-way must not replace the series with what it got.
+  // (Closing clears the error.)
+  const bool readFailed = file.error() != QFileDevice::NoError;
   file.close();
+  if (readFailed) {
+    services_.dialogs.Message("Failed to read file.", "Vireo Script", Buttons::Ok);
+    return;
+  }
   const auto i = static_cast<std::size_t>(series - 1);
   SeriesMemos[i]->SetText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   Show(M_Plot_Shown_Items[i], true);

@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -37,26 +36,18 @@ QString QtFilter(const std::string& filter) {
   return f.left(bar) + QStringLiteral(" (") + f.mid(bar + 1) + QLatin1Char(')');
 }
 
-namespace {
-
-std::optional<std::string> WithExtension(const QString& chosen, const std::string& defaultExtension) {
-  if (chosen.isEmpty()) return std::nullopt;
-  QString path = chosen;
-  if (QFileInfo(path).suffix().isEmpty() && !defaultExtension.empty()) {
-    path += QLatin1Char('.') + QString::fromLatin1(defaultExtension.c_str());
-  }
-  return path.toStdString();
-}
-
-}  // namespace
-
 std::optional<std::string> QtDialogs::SaveFileName(const std::string& title, const std::string& filter,
                                                    const std::string& defaultExtension,
                                                    const std::string& proposedName) {
-  // The dialog itself asks before overwriting an existing file.
-  const QString chosen = QFileDialog::getSaveFileName(owner, QString::fromLatin1(title.c_str()),
-                                                      QString::fromStdString(proposedName), QtFilter(filter));
-  return WithExtension(chosen, defaultExtension);
+  QFileDialog dialog(owner, QString::fromLatin1(title.c_str()), QString(), QtFilter(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  // The extension is added by the dialog itself, so that its question before
+  // overwriting is about the file that will be written.
+  dialog.setDefaultSuffix(QString::fromLatin1(defaultExtension.c_str()));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+  dialog.selectFile(QString::fromStdString(proposedName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
 }
 
 std::optional<std::string> QtDialogs::OpenFileName(const std::string& title, const std::string& filter,

@@ -1,5 +1,6 @@
 #include "shell/widgets.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -73,6 +74,9 @@ EditBox::EditBox(QWidget* parent) : QLineEdit(parent) {}
 
 void EditBox::focusOutEvent(QFocusEvent* e) {
   QLineEdit::focusOutEvent(e);
+  // Opening a menu or switching to another window does not leave the box:
+  // the focus comes back to it.
+  if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason) return;
   emit exited();
 }
 
