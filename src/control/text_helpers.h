@@ -28,7 +28,7 @@ struct FixedText {
   FixedText(std::string_view text) { Assign(text); }  // NOLINT: implicit like a char array
   void Assign(std::string_view text) {
     const std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
-    std::memcpy(data, text.data(), n);
+    if (n > 0) std::memcpy(data, text.data(), n);
     data[n] = '\0';
   }
   FixedText& operator=(std::string_view text) {

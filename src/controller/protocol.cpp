@@ -82,18 +82,19 @@ std::optional<float> ParseLeadingFloat(std::string_view text) {
       i = j;
     }
   }
+  // A number beyond single precision is no reading: an infinite value would
+  // only corrupt the records and the displays.
   float value = 0.0f;
   const auto result = std::from_chars(text.data() + start, text.data() + i, value);
   if (result.ec == std::errc::result_out_of_range) {
-    // Like strtod: overflow saturates, underflow gives zero.
-    const bool huge = [&] {
-      for (std::size_t k = start; k < i; ++k) {
-        if (text[k] == 'e' || text[k] == 'E') return text[k + 1] != '-';
-      }
-      return true;
-    }();
-    value = huge ? HUGE_VALF : 0.0f;
-  } else if (result.ec != std::errc()) {
+    // Like strtod, an underflow reads as zero.
+    bool overflow = true;
+    for (std::size_t k = start; k < i; ++k) {
+      if (text[k] == 'e' || text[k] == 'E') overflow = text[k + 1] != '-';
+    }
+    if (overflow) return std::nullopt;
+    value = 0.0f;
+  } else if (result.ec != std::errc() || !std::isfinite(value)) {
     return std::nullopt;
   }
   return negative ? -value : value;

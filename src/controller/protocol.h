@@ -42,7 +42,8 @@ bool IsSampleSide(std::string_view message);
 
 // A leading decimal number as C's strtod/strtol read it: leading blanks, an
 // optional sign, digits (with point and exponent for the floating form).
-// Returns nothing when the text does not start with a number.
+// Returns nothing when the text does not start with a number, or when the
+// number is too large for single precision.
 std::optional<float> ParseLeadingFloat(std::string_view text);
 std::optional<std::int32_t> ParseLeadingInt(std::string_view text);
 // The same, reading from position `pos` of a message up to its "]".

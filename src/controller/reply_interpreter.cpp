@@ -19,7 +19,7 @@ QString Latin1(std::string_view text) {
 
 QString Celsius(float value) { return Latin1(Format("%.2f \xB0" "C", static_cast<double>(value))); }
 
-Rgb HeatExchangerColour(float value, float limit) {
+PlotColour HeatExchangerColour(float value, float limit) {
   if (value > limit) return kRed;
   if (value > limit - 10.0f) return kOrange;
   return kBlue;

@@ -6,22 +6,19 @@
 #include <optional>
 #include <string>
 
+#include "recording/plot_canvas.h"
+
 namespace vireo {
 
-struct Rgb {
-  int r = 0, g = 0, b = 0;
-  bool operator==(const Rgb&) const = default;
-};
-
-inline constexpr Rgb kGreen{0, 255, 0};
-inline constexpr Rgb kRed{255, 0, 0};
-inline constexpr Rgb kSilver{192, 192, 192};
-inline constexpr Rgb kBlue{0, 0, 255};
-inline constexpr Rgb kOrange{255, 147, 0};
-inline constexpr Rgb kBlack{0, 0, 0};
-inline constexpr Rgb kWhite{255, 255, 255};
-inline constexpr Rgb kYellow{255, 255, 0};
-inline constexpr Rgb kAqua{0, 255, 255};
+inline constexpr PlotColour kGreen{0, 255, 0};
+inline constexpr PlotColour kRed{255, 0, 0};
+inline constexpr PlotColour kSilver{192, 192, 192};
+inline constexpr PlotColour kBlue{0, 0, 255};
+inline constexpr PlotColour kOrange{255, 147, 0};
+inline constexpr PlotColour kBlack{0, 0, 0};
+inline constexpr PlotColour kWhite{255, 255, 255};
+inline constexpr PlotColour kYellow{255, 255, 0};
+inline constexpr PlotColour kAqua{0, 255, 255};
 
 // Per holder, kept between ticks.
 struct LedBlink {
@@ -32,8 +29,8 @@ struct LedBlink {
 // What one tick changes; unset fields stay as they are.
 struct LedUpdate {
   std::optional<std::string> text;
-  std::optional<Rgb> labelColour;
-  std::optional<Rgb> ledColour;
+  std::optional<PlotColour> labelColour;
+  std::optional<PlotColour> ledColour;
 };
 
 // `reference` selects the reference holder's texts ("holding " with a

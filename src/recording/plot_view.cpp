@@ -116,10 +116,7 @@ void FormA::SetAxisLabels(std::string_view vertical, std::string_view horizontal
   Renderer.HorizontalAxisLabel = horizontal;
 }
 
-void FormA::SetPlotBackground(const Rgb& colour) {
-  Renderer.PlotBackground = {static_cast<std::uint8_t>(colour.r), static_cast<std::uint8_t>(colour.g),
-                             static_cast<std::uint8_t>(colour.b)};
-}
+void FormA::SetPlotBackground(const PlotColour& colour) { Renderer.PlotBackground = colour; }
 
 void FormA::DrawMainPlot(QImage& target) {
   // The shown memos lose any selection at each redraw, as the series is read.

@@ -169,7 +169,7 @@ class FormA : public QMainWindow {
   // Binds the renderer's main plot to the on-screen image at the plot size.
   void AttachMainPlot();
   void SetAxisLabels(std::string_view vertical, std::string_view horizontal);
-  void SetPlotBackground(const Rgb& colour);
+  void SetPlotBackground(const PlotColour& colour);
   // Places the plot panel and its label controls for the current layout size.
   void PlacePlotControls();
   void EB_PlotLimitExit(QObject* sender);  // leaving a limit box, or Enter in it

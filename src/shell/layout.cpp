@@ -157,8 +157,11 @@ void FormA::ArrangeMainWindow() {
 
   // 10. One holder on screen.
   if (!c.ReferenceShown || linked) {
+    // A changer with ten or more positions has no position menu: it could
+    // not offer them all.
+    const bool positionMenu = c.ModelId != "00" && c.PositionCount < 10;
     if (c.HasChanger) {
-      Show(M_Tools_CP, c.ModelId != "00");
+      Show(M_Tools_CP, positionMenu);
       DDL_CuvettePosition->setCurrentIndex(c.CuvettePosition - 1);
     } else {
       Shrink(GrB_S_Holder, 50);
@@ -182,7 +185,7 @@ void FormA::ArrangeMainWindow() {
   // 11. Two holders on screen.
   if (c.ReferenceShown) {
     if (c.HasChanger) {
-      const bool shown = c.ModelId != "00";
+      const bool shown = c.ModelId != "00" && c.PositionCount < 10;
       Show(M_Tools_CP, shown);
       Show(M_Tools_S3, shown);
       DDL_CuvettePosition->setCurrentIndex(c.CuvettePosition - 1);

@@ -7,23 +7,24 @@
 
 namespace vireo {
 
-QColor ToQColor(const Rgb& c) { return QColor(c.r, c.g, c.b); }
+QColor ToQColor(const PlotColour& c) { return QColor(c.red, c.green, c.blue); }
 
-void SetFontColour(QWidget* w, const Rgb& c) {
+void SetFontColour(QWidget* w, const PlotColour& c) {
   QPalette p = w->palette();
   p.setColor(QPalette::WindowText, ToQColor(c));
   p.setColor(QPalette::Text, ToQColor(c));
   w->setPalette(p);
 }
 
-Rgb FontColour(const QWidget* w) {
+PlotColour FontColour(const QWidget* w) {
   const QColor c = w->palette().color(QPalette::WindowText);
-  return {c.red(), c.green(), c.blue()};
+  return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+          static_cast<std::uint8_t>(c.blue())};
 }
 
 LedShape::LedShape(QWidget* parent) : QWidget(parent) { resize(12, 12); }
 
-void LedShape::SetColour(const Rgb& c) {
+void LedShape::SetColour(const PlotColour& c) {
   if (c == colour_) return;
   colour_ = c;
   update();
@@ -39,7 +40,7 @@ void LedShape::paintEvent(QPaintEvent*) {
 
 Panel::Panel(QWidget* parent) : QFrame(parent) {}
 
-void Panel::SetColour(const Rgb& c) {
+void Panel::SetColour(const PlotColour& c) {
   setAutoFillBackground(true);
   QPalette p = palette();
   p.setColor(QPalette::Window, ToQColor(c));

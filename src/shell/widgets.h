@@ -14,30 +14,30 @@
 
 namespace vireo {
 
-QColor ToQColor(const Rgb& c);
+QColor ToQColor(const PlotColour& c);
 // Sets a label's text colour (the "font colour" of its caption).
-void SetFontColour(QWidget* w, const Rgb& c);
-Rgb FontColour(const QWidget* w);
+void SetFontColour(QWidget* w, const PlotColour& c);
+PlotColour FontColour(const QWidget* w);
 
 class LedShape : public QWidget {
   Q_OBJECT
  public:
   explicit LedShape(QWidget* parent);
-  void SetColour(const Rgb& c);
-  Rgb Colour() const { return colour_; }
+  void SetColour(const PlotColour& c);
+  PlotColour Colour() const { return colour_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
 
  private:
-  Rgb colour_ = kSilver;
+  PlotColour colour_ = kSilver;
 };
 
 class Panel : public QFrame {
   Q_OBJECT
  public:
   explicit Panel(QWidget* parent);
-  void SetColour(const Rgb& c);
+  void SetColour(const PlotColour& c);
  signals:
   void clicked();
   void doubleClicked();

@@ -225,8 +225,8 @@ TEST(ChangerMoves, ThePositionChoiceIsRefusedWhileThreeStepsWait) {
 
 struct LedSample {
   std::string text;
-  Rgb led;
-  Rgb label;
+  PlotColour led;
+  PlotColour label;
 };
 
 std::vector<LedSample> Watch(FormFixture& f, bool reference, int ticks) {

@@ -51,9 +51,11 @@ TEST(ProtocolNumbers, IntegersStopAtTheFirstOtherCharacter) {
   EXPECT_EQ(*ParseLeadingInt("-99999999999"), INT32_MIN);
 }
 
-TEST(ProtocolNumbers, HugeExponentsSaturateLikeStrtod) {
-  EXPECT_TRUE(std::isinf(*ParseLeadingFloat("1e999")));
-  EXPECT_EQ(*ParseLeadingFloat("1e-999"), 0.0f);
+TEST(ProtocolNumbers, NumbersBeyondSinglePrecisionAreNoReading) {
+  EXPECT_FALSE(ParseLeadingFloat("1e999").has_value());
+  EXPECT_FALSE(ParseLeadingFloat("-1e39").has_value());
+  EXPECT_EQ(*ParseLeadingFloat("1e-999"), 0.0f);  // an underflow reads as zero, as strtod does
+  EXPECT_FLOAT_EQ(*ParseLeadingFloat("3.4e38"), 3.4e38f);
 }
 
 TEST(ProtocolCommands, EveryFormTheProgramSends) {
