@@ -39,6 +39,9 @@ SeriesMemo::SeriesMemo(QWidget* parent) : QPlainTextEdit(parent) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setTabChangesFocus(false);
+  // Tab stops every eight characters, so that a record's two columns fit
+  // the memo's width.
+  setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 8);
   setFocusPolicy(Qt::ClickFocus);
   // Every record would stay on the undo stack for the whole run.
   setUndoRedoEnabled(false);

@@ -271,7 +271,9 @@ void FormA::Btn_ChangeWidthClick(QObject* sender) {
 void FormA::Panel_StatusDblClick(QObject* sender) {
   if (!sender) return;
   if (Panel_tT_Data->isHidden()) {
-    Panel_tT_Data->move(Recording.OfflineMode ? 68 : 198, std::max(0, Layout.LayoutHeight - Panel_tT_Data->height()));
+    // Moved left as far as needed for all five memos to stay inside the window.
+    const int left = std::min(Recording.OfflineMode ? 68 : 198, width() - Panel_tT_Data->width());
+    Panel_tT_Data->move(std::max(0, left), std::max(0, Layout.LayoutHeight - Panel_tT_Data->height()));
     Panel_tT_Data->raise();
     Panel_tT_Data->show();
   } else {

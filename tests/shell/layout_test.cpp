@@ -334,10 +334,15 @@ TEST(DataPanel, DoubleClicksShowAndHideIt) {
   EXPECT_TRUE(w.Panel_tT_Data->isHidden());
   w.Panel_StatusDblClick(w.Panel_Status);
   EXPECT_FALSE(w.Panel_tT_Data->isHidden());
-  EXPECT_EQ(w.Panel_tT_Data->x(), 198);
+  // In the 825-wide window the panel moves left so that all five memos show.
+  EXPECT_EQ(w.Panel_tT_Data->x(), 825 - 687);
   EXPECT_EQ(w.Panel_tT_Data->size(), QSize(687, 201));
   w.Panel_StatusDblClick(w.Panel_DataShowHide);
   EXPECT_TRUE(w.Panel_tT_Data->isHidden());
+  w.resize(1000, 600);
+  w.Panel_StatusDblClick(w.Panel_Status);
+  EXPECT_EQ(w.Panel_tT_Data->x(), 198);
+  w.Panel_StatusDblClick(w.Panel_Status);
 
   w.Recording.OfflineMode = true;
   w.Panel_StatusDblClick(w.Panel_DataShowHide);
