@@ -4,6 +4,8 @@
 // test doubles; the last ones run it on pseudo-terminals in real time.
 #include <gtest/gtest.h>
 
+#include "support/wait_until.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -357,17 +359,6 @@ class ListedPorts final : public PortLister {
   std::vector<std::string> ListPorts() override { return ports; }
   std::vector<std::string> ports;
 };
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(2);
-  }
-  return true;
-}
 
 // A search over pseudo-terminals with the program's own serial channel and
 // timers. The test holds each master side: it sees the probes and may answer.

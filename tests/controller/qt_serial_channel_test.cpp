@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/wait_until.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
@@ -19,16 +21,7 @@
 namespace vireo {
 namespace {
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(2);
-  }
-  return true;
-}
+using vireo::testing::WaitUntil;
 
 class QtSerialChannelTest : public ::testing::Test {
  protected:

@@ -2,6 +2,8 @@
 // pseudo-terminal, through the program's own serial channel and timers.
 #include <gtest/gtest.h>
 
+#include "support/wait_until.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -23,17 +25,6 @@
 
 namespace vireo::testing {
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(2);
-  }
-  return true;
-}
 
 // True when `wanted` appear in `lines` in this order, other lines between.
 bool InOrder(const std::vector<std::string>& lines, const std::vector<std::string>& wanted) {

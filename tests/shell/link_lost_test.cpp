@@ -2,6 +2,8 @@
 // Bluetooth dropped): the notice strip, Reconnect, and Restart.
 #include <gtest/gtest.h>
 
+#include "support/wait_until.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -112,17 +114,6 @@ TEST(LostLink, APortThatFailsDuringTheSearchIsPassedOverQuietly) {
 }
 
 // ---- Over a pseudo-terminal --------------------------------------------------------
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(2);
-  }
-  return true;
-}
 
 TEST(LostLinkOverPty, TheDeviceGoingAwayShowsTheNotice) {
   sim::PseudoTerminal pty;

@@ -1,6 +1,8 @@
 // The built vireo-controller-sim, driven through the program's own serial channel.
 #include <gtest/gtest.h>
 
+#include "support/wait_until.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -13,22 +15,13 @@
 namespace vireo {
 namespace {
 
+using vireo::testing::WaitUntil;
+
 void EnsureApplication() {
   static int argc = 1;
   static char name[] = "sim_executable_test";
   static char* argv[] = {name, nullptr};
   static QCoreApplication app(argc, argv);
-}
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(2);
-  }
-  return true;
 }
 
 QString SimulatorPath() { return qEnvironmentVariable("VIREO_BUILD_DIR") + QStringLiteral("/vireo-controller-sim"); }
