@@ -129,15 +129,22 @@ void FormA::Btn_COMClick(QObject* sender) {
   Search.PortName = Combo_COM->currentText().trimmed().toStdString();
   // A port is named by the system (ttyUSB0) or by its device path.
   if (Search.PortName.empty()) return;
+  if (!OpenControllerPort()) return;
+  RunState = kRunProbing;
+  Timer1->start();
+}
+
+bool FormA::OpenControllerPort() {
+  SerialChannel& channel = services_.controllerChannel;
   channel.SetPort(Search.PortName);
   if (!channel.Open()) {
     services_.dialogs.Message(channel.LastError(), "Vireo", Buttons::Ok);
-    return;
+    return false;
   }
+  // Bytes left over from an earlier device on this port are no reply of ours.
   channel.PurgeRead();
   channel.PurgeWrite();
-  RunState = kRunProbing;
-  Timer1->start();
+  return true;
 }
 
 void FormA::Btn_TryAgainClick(QObject*) {

@@ -108,16 +108,7 @@ void FormA::LinkLost(const std::string& reason) {
 
 void FormA::Btn_ReconnectClick(QObject* sender) {
   if (!sender) return;
-  SerialChannel& channel = services_.controllerChannel;
-  if (!channel.Active()) {
-    channel.SetPort(Search.PortName);
-    if (!channel.Open()) {
-      services_.dialogs.Message(channel.LastError(), "Vireo", Buttons::Ok);
-      return;
-    }
-    channel.PurgeRead();
-    channel.PurgeWrite();
-  }
+  if (!services_.controllerChannel.Active() && !OpenControllerPort()) return;
   Btn_Reconnect->hide();
   Panel_ErrorNotice->hide();
   AlignPanels();

@@ -435,6 +435,8 @@ class FormA : public QMainWindow {
   void HandleRampRate(std::string_view frame);
   void UpdateProbeStatistics(float reading);
   void SetPositionItems(int count);
+  // Opens the port named by Search.PortName; says why when it cannot.
+  bool OpenControllerPort();
   // The channel failed under an open connection.
   void LinkLost(const std::string& reason);
   void RunStepMachineTick();
