@@ -29,6 +29,7 @@ void Report(benchmark::State& state, std::size_t bytes, int replies) {
 // Prints each benchmark's throughput beside the fastest controller link.
 class LinkRatioReporter : public benchmark::ConsoleReporter {
  public:
+  LinkRatioReporter() : ConsoleReporter(OO_None) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
