@@ -1,10 +1,13 @@
 // The built program run as a user would start it, against the built
 // simulator: both are separate processes and talk over a pseudo-terminal.
 // The window is rendered offscreen; its screenshot shows whether a
-// controller was found (the working window) or not (the small search window).
+// controller was found (the working window) or not (the small search window),
+// and the log written at exit holds the window title and the display log,
+// where every command sent is echoed.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -43,13 +46,16 @@ struct Outcome {
   QProcess::ExitStatus status = QProcess::CrashExit;
   QImage screenshot;
   std::string errors;
+  QStringList log;  // the window title, then the display log's lines
 };
 
 // Runs vireo with `arguments`, a screenshot taken as it quits after `seconds`.
 Outcome RunVireo(QStringList arguments, int seconds) {
   QTemporaryDir dir;
   const QString picture = dir.filePath(QStringLiteral("window.png"));
-  arguments << QStringLiteral("--screenshot") << picture << QStringLiteral("--quit-after") << QString::number(seconds);
+  const QString log = dir.filePath(QStringLiteral("vireo.log"));
+  arguments << QStringLiteral("--screenshot") << picture << QStringLiteral("--quit-after") << QString::number(seconds)
+            << QStringLiteral("--log") << log;
   QProcess vireo;
   vireo.setWorkingDirectory(dir.path());  // no marker file there
   vireo.start(BuildPath("vireo"), arguments);
@@ -63,7 +69,27 @@ Outcome RunVireo(QStringList arguments, int seconds) {
   run.status = vireo.exitStatus();
   run.errors = vireo.readAllStandardError().toStdString();
   if (QFileInfo::exists(picture)) run.screenshot.load(picture);
+  QFile file(log);
+  if (file.open(QIODevice::ReadOnly)) run.log = QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'));
   return run;
+}
+
+// The commands echoed in the log, in the order they were sent.
+QStringList Commands(const QStringList& log) {
+  QStringList commands;
+  for (const QString& line : log.mid(1)) {
+    if (line.startsWith(QLatin1Char('['))) commands << line;
+  }
+  return commands;
+}
+
+// True when `expected` occurs in `commands` in this order, other commands in between.
+bool InOrder(const QStringList& commands, const QStringList& expected) {
+  qsizetype at = 0;
+  for (const QString& command : commands) {
+    if (at < expected.size() && command == expected[at]) ++at;
+  }
+  return at == expected.size();
 }
 
 const QSize kWorkingWindow(825, 600);
@@ -72,11 +98,19 @@ const QSize kSearchWindow(432, 239);
 TEST(VireoExecutable, ConnectsToTheGivenPortAndQuitsCleanly) {
   Simulator sim({QStringLiteral("echo=0")});
   ASSERT_TRUE(sim.Device().startsWith(QStringLiteral("/dev/"))) << sim.Device().toStdString();
-  const Outcome run = RunVireo({QStringLiteral("--port"), sim.Device()}, 6);
+  const Outcome run = RunVireo({QStringLiteral("--port"), sim.Device()}, 12);
   EXPECT_EQ(run.status, QProcess::NormalExit) << run.errors;
   EXPECT_EQ(run.exitCode, 0) << run.errors;
   ASSERT_FALSE(run.screenshot.isNull()) << run.errors;
   EXPECT_EQ(run.screenshot.size(), kWorkingWindow);
+  ASSERT_FALSE(run.log.isEmpty());
+  EXPECT_TRUE(run.log.front().endsWith(QStringLiteral("  on ") + sim.Device())) << run.log.front().toStdString();
+  // The simulator's default: two holders, extended model, firmware 2.30, a probe.
+  const QStringList startup = {
+      "[F1 VN ?]", "[F1 ID ?]", "[F1 TT ?]", "[F1 IS +]", "[F1 ER +]", "[F1 TT +]", "[F1 PS +]", "[F1 FP +]",
+      "[F1 HL ?]", "[F1 MS ?]", "[F1 LS ?]", "[F1 SS ?]", "[F1 MT ?]", "[F1 LT ?]", "[R1 IS ?]", "[R1 TT ?]",
+      "[R1 IS +]", "[R1 ER +]", "[R1 TT +]", "[F1 CT +3]", "[F1 PT +3]", "[F1 HT +3]", "[R1 CT +3]", "[R1 HT +3]"};
+  EXPECT_TRUE(InOrder(Commands(run.log), startup)) << run.log.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(VireoExecutable, FindsItsOwnSimulatedControllerAndQuitsCleanly) {
@@ -94,6 +128,10 @@ TEST(VireoExecutable, AnEchoingDeviceIsNotTakenForAController) {
   EXPECT_EQ(run.exitCode, 0) << run.errors;
   ASSERT_FALSE(run.screenshot.isNull()) << run.errors;
   EXPECT_EQ(run.screenshot.size(), kSearchWindow);
+  // Only the connection probe went out, again and again; nothing of the start-up.
+  const QStringList commands = Commands(run.log);
+  EXPECT_GE(commands.size(), 3);
+  EXPECT_EQ(commands.count(QStringLiteral("[F1 IS ?]")), commands.size());
 }
 
 TEST(VireoExecutable, AnEchoingSimulatedDeviceIsNotFoundByTheSearch) {
