@@ -28,9 +28,9 @@ void OnMenu(QAction* item, FormA* form, Handler handler) {
   });
 }
 
-template <typename Signal, typename Handler>
-void On(const typename QtPrivate::FunctionPointer<Signal>::Object* source, Signal signal, FormA* form,
-        Handler handler, QObject* sender) {
+// Connects a control's signal to a handler that receives `sender`.
+template <typename Source, typename Signal, typename Handler>
+void On(Source* source, Signal signal, FormA* form, Handler handler, QObject* sender) {
   QObject::connect(source, signal, form, [form, handler, sender] { (form->*handler)(sender); });
 }
 
