@@ -41,7 +41,7 @@ struct StartOptions {
   double quitAfter = -1;
 };
 
-bool ParseOptions(const QApplication& app, StartOptions& out) {
+void ParseOptions(const QApplication& app, StartOptions& out) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Vireo - temperature control application"));
   parser.addHelpOption();
@@ -72,7 +72,6 @@ bool ParseOptions(const QApplication& app, StartOptions& out) {
   out.screenshot = parser.value(screenshot);
   out.log = parser.value(log);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
-  return true;
 }
 
 }  // namespace
