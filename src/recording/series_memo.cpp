@@ -109,6 +109,9 @@ const SeriesPoints& SeriesMemo::Points() {
 }
 
 void SeriesMemo::CollapseSelection() {
+  // Runs with every redraw: a memo with nothing to collapse is left alone.
+  const QTextCursor caret = textCursor();
+  if (!caret.hasSelection() && caret.position() == 0) return;
   const int top = verticalScrollBar()->value();
   const int left = horizontalScrollBar()->value();
   QTextCursor start(document());

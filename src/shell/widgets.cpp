@@ -98,8 +98,8 @@ PlotImage::PlotImage(QWidget* parent) : QWidget(parent) {}
 
 void PlotImage::MatchSize() {
   const QSize size(std::max(1, width()), std::max(1, height()));
+  // The redraw clears the picture itself; only a new size needs a new one.
   if (picture_.size() != size) picture_ = QImage(size, QImage::Format_RGB32);
-  picture_.fill(Qt::white);
 }
 
 void PlotImage::paintEvent(QPaintEvent*) {

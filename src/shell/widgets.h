@@ -91,7 +91,7 @@ class PlotImage : public QWidget {
  public:
   explicit PlotImage(QWidget* parent);
   QImage& Picture() { return picture_; }
-  // Makes the picture the widget's size (white) before a redraw.
+  // Makes the picture the widget's size before a redraw.
   void MatchSize();
  signals:
   void clicked();
