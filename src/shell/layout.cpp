@@ -155,11 +155,12 @@ void FormA::ArrangeMainWindow() {
   GB_ExtProbe->setVisible(c.HasProbe);
   Show(M_Plot_Shown_Probe, c.HasProbe);
 
-  // 10. One holder on screen.
-  if (!c.ReferenceShown || linked) {
-    // A changer with ten or more positions has no position menu: it could
-    // not offer them all.
-    const bool positionMenu = c.ModelId != "00" && c.PositionCount < 10;
+  // 10, 11. One holder or two on screen: the cuvette menu, and which of the
+  // two menu sets (single-holder or per-holder submenus) the Tools menu offers.
+  // A changer with ten or more positions has no position menu: it could not
+  // offer them all.
+  const bool positionMenu = c.ModelId != "00" && c.PositionCount < 10;
+  auto arrangeHolders = [&](bool twoHolders) {
     if (c.HasChanger) {
       Show(M_Tools_CP, positionMenu);
       DDL_CuvettePosition->setCurrentIndex(c.CuvettePosition - 1);
@@ -167,41 +168,23 @@ void FormA::ArrangeMainWindow() {
       Shrink(GrB_S_Holder, 50);
       Show(M_Tools_CP, false);
     }
-    Show(M_Tools_S3, false);
-    Show(M_Tools_TC1, true);
-    Show(M_Tools_Ramp_1, true);
-    Show(M_Tools_SC1, true);
-    Show(M_Tools_TC, false);
-    Show(M_Tools_Ramp_3, false);
-    Show(M_Tools_SC, false);
-    GrB_R_Holder->hide();
+    Show(M_Tools_S3, twoHolders && c.HasChanger && positionMenu);
+    GrB_R_Holder->setVisible(twoHolders);
+    for (QMenu* m : {M_Tools_TC1, M_Tools_SC1}) Show(m, !twoHolders);
+    Show(M_Tools_Ramp_1, !twoHolders);
+    for (QMenu* m : {M_Tools_TC, M_Tools_Ramp_3, M_Tools_SC}) Show(m, twoHolders);
+  };
+  if (!c.ReferenceShown || linked) {
+    arrangeHolders(false);
     Show(M_Tools_Link_RtoS, linked);
     showSeriesItems(kRef, linked);
     if (linked && v < 7.0f) showSeriesItems(kCoolR, true);
     if (!linked) showSeriesItems(kCoolR, false);
     if (v < 7.0f) Show(M_Tools_SC1_Speed, true);
   }
-
-  // 11. Two holders on screen.
   if (c.ReferenceShown) {
-    if (c.HasChanger) {
-      const bool shown = c.ModelId != "00" && c.PositionCount < 10;
-      Show(M_Tools_CP, shown);
-      Show(M_Tools_S3, shown);
-      DDL_CuvettePosition->setCurrentIndex(c.CuvettePosition - 1);
-    } else {
-      Shrink(GrB_S_Holder, 50);
-      Show(M_Tools_CP, false);
-      Show(M_Tools_S3, false);
-    }
+    arrangeHolders(true);
     Show(M_Tools_Link_RtoS, true);
-    GrB_R_Holder->show();
-    Show(M_Tools_TC1, false);
-    Show(M_Tools_Ramp_1, false);
-    Show(M_Tools_SC1, false);
-    Show(M_Tools_TC, true);
-    Show(M_Tools_Ramp_3, true);
-    Show(M_Tools_SC, true);
   }
 
   // 12, 13. Stacking.
