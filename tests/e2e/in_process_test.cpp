@@ -48,7 +48,7 @@ bool ShowsATemperature(const QLabel* label) {
   return reading.match(label->text()).hasMatch();
 }
 
-struct SimulatedRun {
+struct SimulatedRun : WindowDoubles {
   explicit SimulatedRun(const sim::ControllerConfig& config) : server(config) {}
   ~SimulatedRun() {
     if (form) form->Shell.CloseAsked = false;
@@ -61,20 +61,14 @@ struct SimulatedRun {
     ASSERT_TRUE(server.Start()) << server.LastError();
     ports.ports = std::move(listed);
     ports.ports.push_back(server.DevicePath());
-    form = std::make_unique<FormA>(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard},
-                                   FormOptions{});
+    form = std::make_unique<FormA>(With(channel, ticks), FormOptions{});
     // Readings every second keep the test short.
     form->Recording.PlotInterval = form->Recording.PlotIntervalSetting = 1;
   }
 
   sim::ControllerServer server;
   QtSerialChannel channel;
-  ScriptedDialogs dialogs;
   SteadyTickSource ticks;
-  CountingBeeper beeper;
-  FixedPortLister ports;
-  RecordingDesktop desktop;
-  RecordingClipboard clipboard;
   std::unique_ptr<FormA> form;
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "recording/points_of.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -10,14 +12,6 @@
 
 namespace vireo {
 namespace {
-
-using Points = std::vector<std::pair<float, float>>;
-
-Points PointsOf(const SeriesPoints& s) {
-  Points out;
-  for (std::size_t i = 0; i < s.Count(); ++i) out.emplace_back(s.X()[i], s.Y()[i]);
-  return out;
-}
 
 // The parsed copy must always equal a parse of the memo's whole text.
 void ExpectCopyAgrees(SeriesMemo& memo) {

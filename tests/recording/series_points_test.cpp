@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "recording/points_of.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -13,14 +15,6 @@
 
 namespace vireo {
 namespace {
-
-using Points = std::vector<std::pair<float, float>>;
-
-Points PointsOf(const SeriesPoints& s) {
-  Points out;
-  for (std::size_t i = 0; i < s.Count(); ++i) out.emplace_back(s.X()[i], s.Y()[i]);
-  return out;
-}
 
 Points Parse(std::string_view text, int lineCount = 1000) {
   SeriesPoints s;

@@ -120,16 +120,12 @@ TEST(LostLinkOverPty, TheDeviceGoingAwayShowsTheNotice) {
   ASSERT_TRUE(pty.Open());
   const std::string path = pty.SlavePath();
   QtSerialChannel channel;
-  ScriptedDialogs dialogs;
   SteadyTickSource ticks;
-  CountingBeeper beeper;
-  FixedPortLister ports;
-  RecordingDesktop desktop;
-  RecordingClipboard clipboard;
+  WindowDoubles doubles;
   FormOptions options;
   options.automaticSearch = false;
   options.extraPorts = {path};
-  FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard}, options);
+  FormA form(doubles.With(channel, ticks), options);
   form.Btn_COMClick(form.Btn_COM);
   ASSERT_TRUE(channel.Active()) << channel.LastError();
 
@@ -158,7 +154,7 @@ TEST(LostLinkOverPty, TheDeviceGoingAwayShowsTheNotice) {
 
   // The device is gone for good: reconnecting says so and keeps the notice.
   form.Btn_ReconnectClick(form.Btn_Reconnect);
-  EXPECT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(doubles.dialogs.shown.size(), 1u);
   EXPECT_FALSE(form.Panel_ErrorNotice->isHidden());
   form.Shell.CloseAsked = false;
 }

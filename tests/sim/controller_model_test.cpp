@@ -1,4 +1,5 @@
 #include "sim/controller_model.h"
+#include "sim/sim_test_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -7,14 +8,6 @@
 
 namespace vireo::sim {
 namespace {
-
-ControllerConfig Config(std::string_view options) {
-  ControllerConfig config;
-  EXPECT_TRUE(ParseControllerOptions(options, config, nullptr)) << options;
-  return config;
-}
-
-std::string Ask(ControllerModel& m, std::string_view command) { return m.Receive(std::string(command) + "\r\n"); }
 
 using Exchange = std::pair<const char*, const char*>;
 

@@ -1,6 +1,7 @@
 // The server over a real pseudo-terminal, seen from the program's side with
 // plain POSIX calls.
 #include "sim/controller_server.h"
+#include "sim/sim_test_helpers.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,12 +16,6 @@
 
 namespace vireo::sim {
 namespace {
-
-ControllerConfig Config(std::string_view options) {
-  ControllerConfig config;
-  EXPECT_TRUE(ParseControllerOptions(options, config, nullptr)) << options;
-  return config;
-}
 
 // The program's end of the link: the slave device, raw and non-blocking.
 class Port {

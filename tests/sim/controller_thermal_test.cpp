@@ -7,17 +7,10 @@
 #include <string>
 
 #include "sim/controller_model.h"
+#include "sim/sim_test_helpers.h"
 
 namespace vireo::sim {
 namespace {
-
-ControllerConfig Config(std::string_view options) {
-  ControllerConfig config;
-  EXPECT_TRUE(ParseControllerOptions(options, config, nullptr)) << options;
-  return config;
-}
-
-std::string Ask(ControllerModel& m, std::string_view command) { return m.Receive(std::string(command) + "\r\n"); }
 
 int Count(const std::string& text, std::string_view what) {
   int n = 0;

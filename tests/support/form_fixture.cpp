@@ -11,8 +11,7 @@ namespace vireo::testing {
 
 FormFixture::FormFixture(std::vector<std::string> portList, FormOptions options) {
   ports.ports = std::move(portList);
-  form = std::make_unique<FormA>(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard},
-                                 std::move(options));
+  form = std::make_unique<FormA>(With(channel, ticks), std::move(options));
   // Ticks are driven by the tests alone.
   form->Timer_LED->stop();
 }

@@ -23,14 +23,21 @@ class RecordingClipboard final : public Clipboard {
   QImage image;
 };
 
-struct FormFixture {
-  FakeSerialChannel channel;
+// The doubles of the services a window needs besides its channel and clock.
+struct WindowDoubles {
   ScriptedDialogs dialogs;
-  FakeTicks ticks;
   CountingBeeper beeper;
   FixedPortLister ports;
   RecordingDesktop desktop;
   RecordingClipboard clipboard;
+  FormServices With(SerialChannel& channel, TickSource& ticks) {
+    return {channel, dialogs, ticks, beeper, ports, desktop, clipboard};
+  }
+};
+
+struct FormFixture : WindowDoubles {
+  FakeSerialChannel channel;
+  FakeTicks ticks;
   std::unique_ptr<FormA> form;
 
   // Ports listed at start; with automaticSearch the search starts at once
