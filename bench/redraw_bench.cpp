@@ -89,25 +89,27 @@ double Median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
-PlotRenderer MainPlotRenderer() {
+// The main plot as a connected window draws it, on an off-screen picture.
+struct MainPlot {
+  QImage image{kWidth, kHeight, QImage::Format_RGB32};
+  QPainterCanvas canvas{image};
   PlotRenderer renderer;
-  renderer.HorizontalAxisLabel = "time (min) ";
-  renderer.VerticalAxisLabel = "temperature (\xB0" "C) ";
-  renderer.SeriesLineWidth = 2;  // as while a controller is connected
-  return renderer;
-}
+  PlotLimits limits;
+  PointExtents extents{};
+  MainPlot() {
+    renderer.HorizontalAxisLabel = "time (min) ";
+    renderer.VerticalAxisLabel = "temperature (\xB0" "C) ";
+    renderer.SeriesLineWidth = 2;  // as while a controller is connected
+    AttachCanvas(renderer, PlotSlot::Main, canvas);
+  }
+};
 
 void BM_LiveRedraw(benchmark::State& state) {
   Series& data = Data();
-  QImage image(kWidth, kHeight, QImage::Format_RGB32);
-  QPainterCanvas canvas(image);
-  PlotRenderer renderer = MainPlotRenderer();
-  AttachCanvas(renderer, PlotSlot::Main, canvas);
-  PlotLimits limits;
-  PointExtents extents{};
+  MainPlot plot;
   std::array<const SeriesPoints*, 5> shown{};
   for (std::size_t i = 0; i < 5; ++i) shown[i] = &data.points[i];
-  Timed(state, "live", [&] { DrawRecordedSeries(renderer, limits, extents, shown); });
+  Timed(state, "live", [&] { DrawRecordedSeries(plot.renderer, plot.limits, plot.extents, shown); });
 }
 BENCHMARK(BM_LiveRedraw)->Unit(benchmark::kMillisecond);
 
@@ -119,12 +121,7 @@ void BM_StraightforwardRedraw(benchmark::State& state) {
     memos[i] = std::make_unique<SeriesMemo>();
     memos[i]->SetText(Data().texts[i]);
   }
-  QImage image(kWidth, kHeight, QImage::Format_RGB32);
-  QPainterCanvas canvas(image);
-  PlotRenderer renderer = MainPlotRenderer();
-  AttachCanvas(renderer, PlotSlot::Main, canvas);
-  PlotLimits limits;
-  PointExtents extents{};
+  MainPlot plot;
   Timed(state, "straightforward", [&] {
     const auto start = std::chrono::steady_clock::now();
     std::array<std::string, 5> texts;
@@ -137,16 +134,16 @@ void BM_StraightforwardRedraw(benchmark::State& state) {
       all.push_back(parsed[i].Extents());
     }
     const auto parsedAt = std::chrono::steady_clock::now();
-    UniteExtents(extents, all);
-    renderer.Axes = ComputeAxes(limits, extents);
-    DrawAxes(renderer, PlotSlot::Main);
-    const PixelMapping map = SlotMapping(renderer, PlotSlot::Main);
-    canvas.SetPenWidth(renderer.SeriesLineWidth);
+    UniteExtents(plot.extents, all);
+    plot.renderer.Axes = ComputeAxes(plot.limits, plot.extents);
+    DrawAxes(plot.renderer, PlotSlot::Main);
+    const PixelMapping map = SlotMapping(plot.renderer, PlotSlot::Main);
+    plot.canvas.SetPenWidth(plot.renderer.SeriesLineWidth);
     for (std::size_t i = 0; i < 5; ++i) {
-      canvas.SetPenColour(kSeriesColours[i]);
+      plot.canvas.SetPenColour(kSeriesColours[i]);
       const SeriesPoints& p = parsed[i];
-      canvas.MoveTo({map.PixelX(p.X()[0]), map.PixelY(p.Y()[0])});
-      for (std::size_t k = 1; k < p.Count(); ++k) canvas.LineTo({map.PixelX(p.X()[k]), map.PixelY(p.Y()[k])});
+      plot.canvas.MoveTo({map.PixelX(p.X()[0]), map.PixelY(p.Y()[0])});
+      for (std::size_t k = 1; k < p.Count(); ++k) plot.canvas.LineTo({map.PixelX(p.X()[k]), map.PixelY(p.Y()[k])});
     }
     const auto end = std::chrono::steady_clock::now();
     samples["straightforward read"].push_back(std::chrono::duration<double>(read - start).count());
