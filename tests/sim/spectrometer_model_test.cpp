@@ -62,53 +62,40 @@ TEST_F(Spectrometer, ReadingIsAnsweredThenEndedWithEotInItsOwnChunk) {
 }
 
 TEST_F(Spectrometer, CommandsTheirAnswersAndWorkTimes) {
-  struct Case {
+  using Sent = std::vector<std::pair<std::uint64_t, std::string>>;
+  const Sent refused = {{0, "\x15"}, {kEotGapMs, "\x04"}};  // NAK at once, EOT later, nothing changed
+  const struct {
     std::string command;
-    std::vector<std::pair<std::uint64_t, std::string>> sent;
+    Sent sent;
     float wavelength;
-  };
-  const std::string nak = "\x15", eot = "\x04";
-  const std::vector<Case> cases = {
-      {"w2600", {{kWavelengthMs, eot}}, 260.0f},
-      {"w1900", {{kWavelengthMs, eot}}, 190.0f},
-      {"w11000", {{kWavelengthMs, eot}}, 1100.0f},
-      {"w6543", {{kWavelengthMs, eot}}, 654.3f},
-      {"x", {{kZeroMs, eot}}, 550.0f},
-      // Refused: NAK at once, EOT after it, nothing changed.
-      {"w1899", {{0, nak}, {kEotGapMs, eot}}, 550.0f},
-      {"w11001", {{0, nak}, {kEotGapMs, eot}}, 550.0f},
-      {"w", {{0, nak}, {kEotGapMs, eot}}, 550.0f},
-      {"w55a0", {{0, nak}, {kEotGapMs, eot}}, 550.0f},
-      {"w-5500", {{0, nak}, {kEotGapMs, eot}}, 550.0f},
-      {"D", {{0, nak}, {kEotGapMs, eot}}, 550.0f},
-      {"hello", {{0, nak}, {kEotGapMs, eot}}, 550.0f},
-      {"w2600" + std::string(40, '0'), {{0, nak}, {kEotGapMs, eot}}, 550.0f},
-  };
-  for (const Case& c : cases) {
+  } cases[] = {{"w2600", {{kWavelengthMs, "\x04"}}, 260.0f}, {"w1900", {{kWavelengthMs, "\x04"}}, 190.0f},
+               {"w11000", {{kWavelengthMs, "\x04"}}, 1100.0f}, {"w6543", {{kWavelengthMs, "\x04"}}, 654.3f},
+               {"x", {{kZeroMs, "\x04"}}, 550.0f},          {"w1899", refused, 550.0f},
+               {"w11001", refused, 550.0f},                  {"w", refused, 550.0f},
+               {"w55a0", refused, 550.0f},                   {"w-5500", refused, 550.0f},
+               {"D", refused, 550.0f},                       {"hello", refused, 550.0f},
+               {"w2600" + std::string(40, '0'), refused, 550.0f}};
+  for (const auto& c : cases) {
     SpectrometerModel m = Make();
     ASSERT_EQ(m.Receive("\x05"), "\x06");
-    std::vector<std::pair<std::uint64_t, std::string>> sent;
+    Sent sent;
     if (std::string now = m.Receive(c.command + '\0'); !now.empty()) sent.emplace_back(0, now);
     for (auto& later : Run(m, 3000)) sent.push_back(later);
     EXPECT_EQ(sent, c.sent) << c.command;
     EXPECT_FLOAT_EQ(m.Wavelength(), c.wavelength) << c.command;
-    EXPECT_FALSE(m.Working()) << c.command;
   }
 }
 
-TEST_F(Spectrometer, TextWithoutHandshakeIsRefusedAndNotExecuted) {
+TEST_F(Spectrometer, HandshakeGuardsTheCommands) {
   SpectrometerModel m = Make();
-  EXPECT_EQ(m.Receive("w2600\0"s), "\x15");
+  EXPECT_EQ(m.Receive("w2600\0"s), "\x15");  // text without ENQ is refused, not executed
   EXPECT_EQ(m.Receive("\x06\x04\r\n"), "");  // the program's ACKs and stray line ends need no answer
   EXPECT_TRUE(Run(m, 2000).empty());
-  EXPECT_FLOAT_EQ(m.Wavelength(), 550.0f);
-}
-
-TEST_F(Spectrometer, EnqWhileWorkingIsGrantedWithTheEot) {
-  SpectrometerModel m = Make();
   Send(m, "w2600");
-  EXPECT_EQ(m.Receive("\x05"), "");
-  EXPECT_EQ(Run(m, 2000), (std::vector<std::pair<std::uint64_t, std::string>>{{kWavelengthMs, "\x04\x06"}}));
+  EXPECT_EQ(m.Receive("\x05"), "");  // asked while working: granted with the EOT
+  const auto sent = Run(m, 2000);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0], std::make_pair(2000 + std::uint64_t{kWavelengthMs}, "\x04\x06"s));
   EXPECT_EQ(m.Receive("x"s + '\0'), "");
   EXPECT_EQ(Run(m, 2000).size(), 1u);
   EXPECT_DOUBLE_EQ(m.ZeroOffset(), m.Absorbance(25.0, 260.0));
@@ -130,29 +117,23 @@ TEST_F(Spectrometer, ZeroSubtractsTheAbsorbanceOfThatMoment) {
   }
 }
 
-// Absorbance of the folded or melted form, extrapolated from well outside the melt.
-double Baseline(const SpectrometerModel& m, double from, double t) {
-  const double slope = (m.Absorbance(from + 10.0, 260.0) - m.Absorbance(from, 260.0)) / 10.0;
-  return m.Absorbance(from, 260.0) + slope * (t - from);
-}
-
 TEST_F(Spectrometer, MeltsInTwoStatesAroundItsMeltingTemperature) {
   for (const double tm : {55.0, 62.0}) {
     SpectrometerConfig config = Quiet();
     config.meltingTemperature = tm;
     const SpectrometerModel m = Make(config);
-    const double folded = Baseline(m, tm - 50.0, tm), melted = Baseline(m, tm + 45.0, tm);
-    EXPECT_GT(melted - folded, 0.1) << tm;                               // the melt is visible
-    EXPECT_NEAR(m.Absorbance(tm, 260.0), (folded + melted) / 2, 1e-4) << tm;  // midpoint at Tm
-    EXPECT_GT(Baseline(m, tm - 50.0, tm + 1) - folded, 1e-5) << tm;     // sloped baselines
-    EXPECT_GT(Baseline(m, tm + 45.0, tm + 1) - melted, 1e-5) << tm;
-    // Sharp as 250 kJ/mol makes it: mostly folded 10 degrees below, mostly melted 10 above.
-    const double below = (m.Absorbance(tm - 10, 260.0) - Baseline(m, tm - 50.0, tm - 10)) /
-                         (Baseline(m, tm + 45.0, tm - 10) - Baseline(m, tm - 50.0, tm - 10));
-    const double above = (m.Absorbance(tm + 10, 260.0) - Baseline(m, tm - 50.0, tm + 10)) /
-                         (Baseline(m, tm + 45.0, tm + 10) - Baseline(m, tm - 50.0, tm + 10));
-    EXPECT_LT(below, 0.1) << tm;
-    EXPECT_GT(above, 0.9) << tm;
+    // Baselines of the folded and melted forms, extrapolated from well outside the melt.
+    const auto line = [&m](double from) {
+      return [&m, from](double t) { return m.Absorbance(from, 260) + (m.Absorbance(from + 10, 260) - m.Absorbance(from, 260)) / 10 * (t - from); };
+    };
+    const auto folded = line(tm - 50), open = line(tm + 45);
+    const auto melted = [&](double t) { return (m.Absorbance(t, 260) - folded(t)) / (open(t) - folded(t)); };
+    EXPECT_GT(open(tm) - folded(tm), 0.1) << tm;  // visible
+    EXPECT_NEAR(melted(tm), 0.5, 1e-3) << tm;
+    EXPECT_GT(folded(tm + 1) - folded(tm), 1e-5) << tm;  // sloped baselines
+    EXPECT_GT(open(tm + 1) - open(tm), 1e-5) << tm;
+    EXPECT_LT(melted(tm - 10), 0.1) << tm;  // as sharp as 250 kJ/mol makes it
+    EXPECT_GT(melted(tm + 10), 0.9) << tm;
   }
 }
 
