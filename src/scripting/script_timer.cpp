@@ -26,3 +26,10 @@ namespace vireo {
 void FormA::Btn_RunScriptClick(QObject*) {}
 
 }  // namespace vireo
+
+namespace vireo {
+
+void FormA::EndWaitBtnClick(QObject*) {}
+void FormA::M_Tools_CheckScriptClick(QObject*) {}
+
+}  // namespace vireo
