@@ -26,6 +26,10 @@ void FormA::AppendWideToDisplayLog(int level, const QString& text) {
 
 void FormA::Btn_ClearClick(QObject* sender) {
   if (!sender) return;
+  if (Engine.ClearCancelsLoop) {
+    Engine.RequestLoopCancel();
+    return;
+  }
   ScriptDisplay->clear();
 }
 

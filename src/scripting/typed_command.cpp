@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "controller/protocol.h"
+#include "scripting/script_language.h"
 
 namespace vireo {
 namespace {
 
 bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -68,54 +67,12 @@ LocalChange ApplyCommandToState(std::string& command, ControllerState& state) {
 }
 
 bool ApplyReplyLogCommand(std::string_view command, ReplyLog& log) {
-  const char a = CharAt(command, 5);
-  const char b = CharAt(command, 6);
-  bool on;
-  if (a == '+' || b == '+') {
-    on = true;
-  } else if (a == '-' || b == '-') {
-    on = false;
-  } else {
-    return false;
-  }
-  const std::string_view kind = command.size() >= 5 ? command.substr(3, 2) : std::string_view();
-  bool* flag = kind == "IS"   ? &log.IS
-               : kind == "CT" ? &log.CT
-               : kind == "RT" ? &log.RT
-               : kind == "PT" ? &log.PT
-               : kind == "TT" ? &log.TT
-               : kind == "HT" ? &log.HT
-               : kind == "ER" ? &log.ER
-                              : nullptr;
-  if (!flag) return false;
-  *flag = on;
+  const int sign = SwitchSign(command);
+  const ReplyKind kind = ReplyLogKind(command);
+  if (sign == 0 || kind == ReplyKind::None) return false;
+  bool* switches[] = {nullptr, &log.IS, &log.CT, &log.RT, &log.PT, &log.HT, &log.TT, &log.ER};
+  *switches[static_cast<int>(kind)] = sign > 0;
   return true;
-}
-
-SpectrometerCommand ParseSpectrometerCommand(std::string_view command) {
-  SpectrometerCommand out;
-  switch (CharAt(command, 3)) {
-    case 'C':
-      out.kind = SpectrometerCommand::Send;
-      for (char c : TextFrom(command, 5)) out.text.push_back(Lower(c));
-      break;
-    case 'W':
-      out.kind = SpectrometerCommand::Wavelength;
-      out.mode = CharAt(command, 4);
-      out.number = std::string(TextFrom(command, 5));
-      break;
-    case 'Z': out.kind = SpectrometerCommand::Zero; break;
-    case 'S':
-      out.kind = SpectrometerCommand::RecordSample;
-      out.on = CharAt(command, 5) == '+';
-      break;
-    case 'P':
-      out.kind = SpectrometerCommand::RecordProbe;
-      out.on = CharAt(command, 5) == '+';
-      break;
-    default: break;
-  }
-  return out;
 }
 
 }  // namespace vireo

@@ -2,7 +2,7 @@
 // Commands typed into the command panel and controller commands of scripts,
 // as plain text rules: the bracket check of a typed line, the local handling
 // a controller command gets before it is sent, and the panel's own local
-// commands ("[*S..." for the spectrometer, "[*L..." for reply logging).
+// command for reply logging ("[*LCT +]").
 
 #include <string>
 #include <string_view>
@@ -36,18 +36,8 @@ enum class LocalChange { None, Position, RecordDecimals, SampleTarget, SampleSpe
 // stable flags it sets. The caller shows what changed and sends `command`.
 LocalChange ApplyCommandToState(std::string& command, ControllerState& state);
 
-// "[*LCT +]" and its kin: sets one reply-log switch. False when the command
-// names no known kind or carries neither "+" nor "-": nothing changed.
+// A typed "[*LCT +]" and its kin: sets one reply-log switch. False when the
+// command names no known kind or carries neither "+" nor "-": nothing changed.
 bool ApplyReplyLogCommand(std::string_view command, ReplyLog& log);
-
-// A typed or scripted spectrometer command "[*S...".
-struct SpectrometerCommand {
-  enum Kind { None, Send, Wavelength, Zero, RecordSample, RecordProbe } kind = None;
-  std::string text;  // Send: the text for the spectrometer, in small letters
-  char mode = ' ';   // Wavelength: ' ' set, '+' raise, '-' lower
-  std::string number;  // Wavelength: the text from position 5 up to the "]"
-  bool on = false;     // RecordSample / RecordProbe
-};
-SpectrometerCommand ParseSpectrometerCommand(std::string_view command);
 
 }  // namespace vireo

@@ -26,6 +26,8 @@
 #include "recording/plot_renderer.h"
 #include "recording/record_format.h"
 #include "recording/recording_state.h"
+#include "scripting/form_script_host.h"
+#include "scripting/script_engine.h"
 #include "shell/shell_state.h"
 
 class QAction;
@@ -75,6 +77,8 @@ struct FormOptions {
   std::string helpFile = "Vireo Help.html";
   // Run in the place of the start-up script, as if chosen with "Run Script File".
   std::string scriptFile;
+  // Where the start-up script is looked for; empty: the program's own folder.
+  std::string startupScriptFolder;
 };
 
 class FormA : public QMainWindow {
@@ -102,7 +106,8 @@ class FormA : public QMainWindow {
   PlotLimits Limits;
   PointExtents PlotExtents{};  // of the series drawn last; kept between redraws
   std::int32_t RunState = kRunIdle;
-  std::int32_t LoopLevel = -1;  // display-log nesting level of a running script
+  // The display log's nesting level: the script engine's loop level.
+  std::int32_t& LoopLevel = Engine.LoopLevel;
   bool RampActive = false;      // a temperature ramp rate is in force
 
   // ---- Controller link: sending and framing --------------------------------
@@ -212,6 +217,8 @@ class FormA : public QMainWindow {
   void EndWaitBtnClick(QObject* sender);  // nothing without a sender
   // Tools, "Check Script File ...": the checker's report in the display log.
   void M_Tools_CheckScriptClick(QObject* sender);
+  FormScriptHost ScriptHostOfForm{*this};
+  ScriptEngine Engine{ScriptHostOfForm};
 
   // ---- Spectrometer window (hands readings to it once it exists) -------------
   void RequestReading(char kind, std::string_view record);
