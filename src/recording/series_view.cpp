@@ -71,6 +71,7 @@ void FormA::ResetProbeAverage() {
 void FormA::M_Plot_ClearAllClick(QObject* sender) {
   if (!sender) return;
   for (SeriesMemo* memo : SeriesMemos) memo->ClearAll();
+  if (Recording.OfflineMode) Btn_OfflineClick(M_Plot_ClearAll);
   RedrawPlot();
   ResetProbeAverage();
   // Clear & Restart clears the spectrometer's readings through here as well.
@@ -87,6 +88,7 @@ void FormA::M_Plot_ClearRestartClick(QObject* sender) {
   for (EditBox* box : EB_Limits) box->setText(QStringLiteral("A"));
   Limits = PlotLimits{};
   Recording.LivePlot = true;
+  if (Recording.OfflineMode && FormS) FormS->State.SimulationRestarts = 2;
 }
 
 void FormA::M_Plot_StopClick(QObject* sender) {

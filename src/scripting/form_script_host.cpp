@@ -76,15 +76,18 @@ void FormScriptHost::ShowMessage(std::string_view text, std::string_view caption
 void FormScriptHost::Beep() { form_.Services().beeper.Beep(); }
 
 int FormScriptHost::RunState() const { return form_.RunState; }
-void FormScriptHost::SetRunState(int state) { form_.RunState = state; }
+// Offline, a script that ends (completed or cancelled) returns to offline
+// work, where the simulated experiment steps on; idle would stop it for good.
+void FormScriptHost::SetRunState(int state) {
+  form_.RunState = state == kRunIdleTimer && form_.Recording.OfflineMode ? kRunOffline : state;
+}
 
 void FormScriptHost::SetTimer1Period(int milliseconds) {
   form_.Timer1->setInterval(milliseconds);
   form_.Timer1->start();
 }
 
-// Working offline has no simulated experiment yet.
-void FormScriptHost::SimulationStep() {}
+void FormScriptHost::SimulationStep() { form_.SimulationStep(); }
 
 void FormScriptHost::RedrawPlot() { form_.RedrawPlot(); }
 void FormScriptHost::ClearAll() { form_.M_Plot_ClearAllClick(form_.M_Plot_ClearAll); }

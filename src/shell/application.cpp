@@ -37,6 +37,7 @@ class HintStyle final : public QProxyStyle {
 
 struct StartOptions {
   bool simulate = false;
+  bool offline = false;
   std::string simulatorOptions;
   std::string port;
   std::string spectrometer;
@@ -69,7 +70,9 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   const QCommandLineOption spectrometer(QStringLiteral("spectrometer"),
                                         QStringLiteral("Open the spectrometer window and connect to NAME."),
                                         QStringLiteral("NAME"));
-  parser.addOptions({simulate, port, spectrometer, screenshot, quitAfter, log});
+  const QCommandLineOption offline(QStringLiteral("offline"),
+                                   QStringLiteral("Start working offline, as if \"Work Offline\" had been clicked."));
+  parser.addOptions({simulate, offline, port, spectrometer, screenshot, quitAfter, log});
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
   for (QString& a : args) {
@@ -77,6 +80,7 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   }
   parser.process(args);
   out.simulate = parser.isSet(simulate);
+  out.offline = parser.isSet(offline);
   out.simulatorOptions = parser.value(simulate).toStdString();
   out.port = parser.value(port).toStdString();
   out.spectrometer = parser.value(spectrometer).toStdString();
@@ -150,7 +154,9 @@ int RunApplication(int argc, char** argv) {
   form.AttachSpectrometerWindow(formS);
   form.show();
 
-  if (!start.port.empty()) {
+  if (start.offline) {
+    form.Btn_OfflineClick(form.Btn_Offline);
+  } else if (!start.port.empty()) {
     form.Combo_COM->setCurrentText(QString::fromStdString(start.port));
     form.Btn_COMClick(form.Btn_COM);
   }

@@ -82,6 +82,7 @@ void FormA::ConnectHandlers() {
   On(Btn_Pole, &QPushButton::clicked, this, &FormA::Btn_PoleClick, Btn_Pole);
   On(Btn_TryAgain, &QPushButton::clicked, this, &FormA::Btn_TryAgainClick, Btn_TryAgain);
   On(Btn_Exit, &QPushButton::clicked, this, &FormA::Btn_ExitClick, Btn_Exit);
+  On(Btn_Offline, &QPushButton::clicked, this, &FormA::Btn_OfflineClick, Btn_Offline);
   On(GBox_COM, &GroupBox::doubleClicked, this, &FormA::GBox_COMDblClick, GBox_COM);
 
   // Status panel. A check box's handler runs whenever its state changes,
@@ -129,6 +130,7 @@ void FormA::ConnectHandlers() {
   OnMenu(M_Tools_CheckScript, this, &FormA::M_Tools_CheckScriptClick);
 
   // Menus.
+  OnMenu(M_File_WorkOffline, this, &FormA::Btn_OfflineClick);
   OnMenu(M_File_Restart, this, &FormA::M_File_RestartClick);
   OnMenu(M_File_Exit, this, &FormA::M_File_ExitClick);
   for (QAction* a : {M_Tools_TC1_On, M_Tools_TC1_Off, M_Tools_TC_Spl_On, M_Tools_TC_Spl_Off, M_Tools_TC_Ref_On,

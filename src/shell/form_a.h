@@ -237,6 +237,15 @@ class FormA : public QMainWindow {
   void SpectrometerRecordSample(bool on);                          // [*SS +/-]
   void SpectrometerRecordProbe(bool on);                           // [*SP +/-]
 
+  // ---- Offline work -------------------------------------------------------------
+  // "Work Offline", from the search box's button or the File menu; nothing
+  // without a sender. The first run turns the window into a viewer without a
+  // controller; Clear All runs it again offline, which re-applies only the
+  // menus, caption, run state and plot image (a resized plot keeps its size).
+  void Btn_OfflineClick(QObject* sender);
+  // One tick of the spectrometer window's simulated experiment (run state 10).
+  void SimulationStep();
+
   // ---- A lost link ----------------------------------------------------------------
   // Reopens the port the link was lost on, keeping every series.
   void Btn_ReconnectClick(QObject* sender);

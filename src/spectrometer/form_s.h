@@ -19,6 +19,7 @@
 #include "controller/controller_state.h"
 #include "recording/plot_renderer.h"
 #include "recording/recording_state.h"
+#include "spectrometer/offline_simulation.h"
 #include "spectrometer/spectrometer_link.h"
 #include "spectrometer/spectrometer_table.h"
 
@@ -76,6 +77,8 @@ class TFormS : public QWidget, private SpectrometerHost {
   SpectrometerWindowState State;
   SpectrometerProtocol Protocol{*this};
   SpectrometerTable Table;
+  // Answers the reading requests offline.
+  SimulatedInstrument Instrument;
 
   // Offline Clear switched between one cell (false) and six (true).
   std::function<void(bool sixCells)> onCellModeChanged;

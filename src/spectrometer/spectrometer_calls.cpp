@@ -1,5 +1,6 @@
 // The main window's side of the spectrometer window: opening it, handing it
 // readings, and the spectrometer commands of the command panel and scripts.
+#include <QAction>
 #include <QCheckBox>
 #include <QTimer>
 
@@ -13,7 +14,10 @@ void FormA::AttachSpectrometerWindow(TFormS& window) {
   FormS = &window;
   window.onCellModeChanged = [this](bool sixCells) {
     Controller.PositionCount = sixCells ? 6 : 1;
-    if (!sixCells && Panels.PanelMode != kPanelHidden) M_Tools_HideWindowClick(M_Tools_HideWindow);
+    // Six simulated cells show their changer traffic in the script panel.
+    const bool panelOpen = M_Tools_HideWindow->isEnabled();
+    if (!sixCells && panelOpen) M_Tools_HideWindowClick(M_Tools_HideWindow);
+    if (sixCells && !panelOpen) M_Tools_ScriptWindow_Click(M_Tools_ScriptWindow);
     SeriesMemos[0]->ClearAll();
     SeriesMemos[2]->ClearAll();
   };

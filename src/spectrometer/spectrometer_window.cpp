@@ -136,7 +136,10 @@ void TFormS::TraceLine(std::string_view line) {
 
 // ---- Readings and table ----------------------------------------------------------
 
-void TFormS::RequestReading(char letter, std::string_view report) { Protocol.RequestReading(letter, report); }
+void TFormS::RequestReading(char letter, std::string_view report) {
+  if (!Protocol.RequestReading(letter, report) || !Offline()) return;
+  HandleSpectrometerBytes(SimulatedReading(Instrument, State.SimulationRestarts, CuvettePosition()));
+}
 
 void TFormS::UpdateProbeBox() { CkB_Probe->setEnabled(context_.controller.ProbePresent); }
 
@@ -175,6 +178,7 @@ void TFormS::Btn_ClearClick(QObject*) {
       Btn_Clear->setText(QStringLiteral("Six Cell"));
       header = kOneCellHeader;
     }
+    Instrument.EmptyHistory();
     State.SimulationRestarts = -1;
     if (onCellModeChanged) onCellModeChanged(State.SixCellMode);
   } else {

@@ -141,6 +141,16 @@ TEST(VireoExecutable, AnEchoingSimulatedDeviceIsNotFoundByTheSearch) {
   EXPECT_EQ(run.screenshot.size(), kSearchWindow);
 }
 
+TEST(VireoExecutable, StartsOfflineWhenAsked) {
+  const Outcome run = RunVireo({QStringLiteral("--offline")}, 3);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  ASSERT_FALSE(run.screenshot.isNull()) << run.errors;
+  EXPECT_EQ(run.screenshot.size(), QSize(849, 580));
+  ASSERT_FALSE(run.log.isEmpty());
+  EXPECT_EQ(run.log.front(), QStringLiteral("Vireo(S) - Temperature Control Application (Offline Mode)"));
+  EXPECT_TRUE(Commands(run.log).isEmpty()) << run.log.join(QLatin1Char('\n')).toStdString();
+}
+
 TEST(VireoExecutable, RefusesBadSimulatorOptions) {
   QProcess vireo;
   vireo.start(BuildPath("vireo"), {QStringLiteral("--simulate=model=9"), QStringLiteral("--quit-after"),
