@@ -35,6 +35,9 @@ class Checker {
       if (found->close + 1 < text_.size() && text_[found->close + 1] == '[') {
         Report(found->close + 1, "no character between two commands: the second one is lost");
       }
+      if (text_.substr(found->open + 1, found->close - found->open).find('[') != std::string_view::npos) {
+        Report(found->open, "a \"[\" inside this command: its \"]\" is missing and the next command becomes part of it");
+      }
       cursor = found->next;
       CheckCommand(found->open, InterpretedCommand(text_.substr(found->open, found->close + 1 - found->open)));
     }
