@@ -80,6 +80,9 @@ class Checker {
       case K::Unrecognised:
         return Report(open, "unknown script command " + command);
       case K::OtherWait:
+        if (HasAt(command, 2, "WT")) {
+          return Report(open, command + ": [*WT n] needs a blank and a number; as written it has no effect");
+        }
         return Report(open, "unknown wait " + command + ": it has no effect");
       case K::ReadingBeep: {
         const char holder = CharAt(command, 3);
