@@ -125,7 +125,7 @@ void ScriptEngine::RunScriptCommand(const std::string& command) {
       host_.RedrawPlot();
       return;
     case K::Restart:
-      Echo(command);
+      Echo("[*R]");
       ScriptCursor = 0;
       return;
     case K::PositionWait:

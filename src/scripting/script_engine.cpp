@@ -42,8 +42,7 @@ bool ScriptEngine::StartScript(const std::string& path, ScriptOrigin origin) {
 }
 
 bool ScriptEngine::StartScriptText(std::string_view name, std::string_view text) {
-  // The text ends at a zero byte, as a file read into a C string would.
-  const std::string_view script = text.substr(0, text.find('\0'));
+  const std::string_view script = ScriptTextOf(text);
   const ScriptHeader header = CheckScriptHeader(script);
   switch (header.fault) {
     case ScriptHeaderFault::HeaderLine:

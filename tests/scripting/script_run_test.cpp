@@ -33,6 +33,7 @@ TEST_F(ScriptRun, HeaderIntervalAndRangeChecks) {
       {"CONTROLLER SCRIPT\r\nINTERVAL = 5\r\n", 5000, ""},
       {"CONTROLLER SCRIPT\r\nINTERVAL = 0.7\r\n", 700, ""},
       {"Controller Script  v2\ninterval = 2\n", 2000, ""},
+      {"\xEF\xBB\xBF" "CONTROLLER SCRIPT\r\nINTERVAL = 1\r\n", 1000, ""},  // saved with a byte-order mark
       {"CONTROLLER SCRIPT\r\nINTERVAL = 0.09\r\n", 0,
        "Zel_SC Script: Interval value (0.090000) is out of range.\n\nAllowed range is 0.1<= i <=5 sec."},
       {"CONTROLLER SCRIPT\r\nINTERVAL = 5.01\r\n", 0,
