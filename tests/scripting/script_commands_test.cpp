@@ -11,7 +11,7 @@ namespace {
 using Lines = std::vector<std::string>;
 
 struct Commands : EngineFixture, ::testing::Test {
-  // Starts `body`, runs its first command, and forgets what that showed.
+  // Starts `body` and runs the banner tick and its first command.
   void RunFirst(std::string_view body) {
     RunBanner(body);
     Tick();
@@ -82,17 +82,14 @@ TEST_F(Commands, ConditionWaitsAndTheirThresholds) {
 }
 
 TEST_F(Commands, MalformedWaitsShowTheirMessageAndAreSkipped) {
+  const char* stable = "Zel_SC Script: [*WT parameter error";
+  const char* condition =
+      "Zel_SC Script error: Wait command format error:   allowed forms are \n[*WT #], [*WCT>=#], "
+      "[*WCT<=#], [*WPT>=#], [*WPT<=#], [*WTT>=#] or [*WTT<=#]";
   struct Case {
     const char* command;
     const char* message;
-  } cases[] = {
-      {"[*WT ]", "Zel_SC Script: [*WT parameter error"},
-      {"[*WT x]", "Zel_SC Script: [*WT parameter error"},
-      {"[*WCT=25]", "Zel_SC Script error: Wait command format error:   allowed forms are \n[*WT #], [*WCT>=#], "
-                    "[*WCT<=#], [*WPT>=#], [*WPT<=#], [*WTT>=#] or [*WTT<=#]"},
-      {"[*WCT>=]", "Zel_SC Script error: Wait command format error:   allowed forms are \n[*WT #], [*WCT>=#], "
-                   "[*WCT<=#], [*WPT>=#], [*WPT<=#], [*WTT>=#] or [*WTT<=#]"},
-  };
+  } cases[] = {{"[*WT ]", stable}, {"[*WT x]", stable}, {"[*WCT=25]", condition}, {"[*WCT>=]", condition}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
     host.messages.clear();
