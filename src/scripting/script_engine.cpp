@@ -14,8 +14,6 @@ namespace vireo {
 
 namespace {
 
-constexpr const char* kScriptCaption = "Zel_SC Script";
-
 // The name shown in the banners: everything after the last separator.
 std::string BareName(const std::string& path) {
   const std::size_t slash = path.find_last_of("/\\");

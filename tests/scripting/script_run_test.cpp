@@ -41,7 +41,8 @@ TEST_F(ScriptRun, HeaderIntervalAndRangeChecks) {
       {"CONTROLLER SCRIPT\r\nINTERVAL = fast\r\n", 0,
        "Zel_SC Script: Interval value (0.000000) is out of range.\n\nAllowed range is 0.1<= i <=5 sec."},
       {"CONTROLER SCRIPT\r\nINTERVAL = 1\r\n", 0, "Zel_SC Script: Invalid script header line \n\n'CONTROLER SCRIPT\r'"},
-      {"CONTROLLER SCRIPT\r\nINTERVAL=1\r\n", 0, "Zel_SC Script: Invalid interval line \n\n'INTERVAL=1'"},
+      // The refused line is quoted from its start, wherever line 1 ends.
+      {"CONTROLLER SCRIPT v3\nINTERVAL=1\n", 0, "Zel_SC Script: Invalid interval line \n\n'INTERVAL=1'"},
       {"CONTROLLER SCRIPT", 0, "Zel_SC Script: Invalid interval line \n\n''"},
   };
   for (const Case& c : cases) {
