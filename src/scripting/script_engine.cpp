@@ -1,0 +1,232 @@
+// Run control of the script engine: starting a script file, the order of
+// work in each Timer1 tick, taking commands from the text, completion,
+// cancel and the engine reset.
+#include "scripting/script_engine.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "control/text_helpers.h"
+#include "scripting/script_language.h"
+#include "shell/shell_state.h"
+
+namespace vireo {
+
+namespace {
+
+// The name shown in the banners: everything after the last separator.
+std::string BareName(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+bool ScriptEngine::RunStartupScript(const std::string& folder) {
+  std::string path = folder;
+  if (!path.empty() && path.back() != '/') path += '/';
+  return StartScript(path + kStartupScriptName, ScriptOrigin::Startup);
+}
+
+bool ScriptEngine::StartScript(const std::string& path, ScriptOrigin origin) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    if (origin == ScriptOrigin::User) host_.ShowMessage("Failed to open file.", kScriptCaption);
+    return false;
+  }
+  if (origin == ScriptOrigin::Startup) host_.OpenScriptPanel();
+  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  return StartScriptText(BareName(path), text);
+}
+
+bool ScriptEngine::StartScriptText(std::string_view name, std::string_view text) {
+  const std::string_view script = ScriptTextOf(text);
+  const ScriptHeader header = CheckScriptHeader(script);
+  switch (header.fault) {
+    case ScriptHeaderFault::HeaderLine:
+      host_.ShowMessage(Format("Invalid script header line \n\n'%s'", header.shownText.c_str()), kScriptCaption);
+      return false;
+    case ScriptHeaderFault::IntervalLine:
+      host_.ShowMessage(Format("Invalid interval line \n\n'%s'", header.shownText.c_str()), kScriptCaption);
+      return false;
+    case ScriptHeaderFault::IntervalRange:
+      host_.ShowMessage(Format("Interval value (%f) is out of range.\n\nAllowed range is 0.1<= i <=5 sec.",
+                               static_cast<double>(header.interval)),
+                        kScriptCaption);
+      return false;
+    case ScriptHeaderFault::None:
+      break;
+  }
+  ScriptText.assign(script);
+  HasScript = true;
+  ScriptFileName.assign(name);
+  IntervalSeconds = header.interval;
+  host_.SetRunState(kRunScript);
+  host_.SetTimer1Period(IntervalMilliseconds(IntervalSeconds));
+  host_.SetRunScriptButtonCancels(true);
+  started_ = true;
+  return true;
+}
+
+void ScriptEngine::ServeRefreshAndMessage(bool& held) {
+  const int state = host_.RunState();
+  if (state == kRunScript || state == kRunIdleTimer) {
+    if (--SpectrometerRefreshCountdown < 0) {
+      if (host_.SpectrometerPortOpen()) host_.RefreshSpectrometerLink();
+      SpectrometerRefreshCountdown = 500;
+    }
+  }
+  if (BeepWhileMessage) host_.Beep();
+  held = MessageOnScreen;
+}
+
+void ScriptEngine::Tick() {
+  bool held = false;
+  ServeRefreshAndMessage(held);
+  if (held) return;
+  if (host_.RunState() == kRunOffline) host_.SimulationStep();
+  if (host_.RunState() == kRunProbing) {
+    host_.SendControllerCommand("[F1 IS ?]", true);
+    return;
+  }
+  if (host_.RunState() != kRunScript || !HasScript) return;
+  if (ServeWaits()) return;
+  if (!BannerShown) {
+    host_.AppendToDisplayLog(LoopLevel, "\r\n-------Starting Script");
+    host_.AppendWideToDisplayLog(LoopLevel, ScriptFileName);
+    host_.AppendToDisplayLog(LoopLevel, "  ");
+    BannerShown = true;
+    return;
+  }
+  if (!CursorSet) {
+    ScriptCursor = 0;
+    CursorSet = true;
+    DelayTicks = 0;
+    StableWaitActive = false;
+    ConditionKind = 0;
+  }
+  const auto found = NextCommand(ScriptText, ScriptCursor);
+  if (!found) {
+    Complete();
+    return;
+  }
+  if (host_.ShowComments()) {
+    const std::size_t following = ScriptText.find('[', found->open + 1);
+    if (following != std::string::npos) {
+      // The command with the comment that follows it, without the line end
+      // before the next command.
+      std::string_view shown(ScriptText.data() + found->open, following - 1 - found->open);
+      while (!shown.empty() && (shown.back() == '\r' || shown.back() == '\n' || shown.back() == ' ' ||
+                                shown.back() == '\t')) {
+        shown.remove_suffix(1);
+      }
+      host_.AppendToDisplayLog(LoopLevel, shown);
+    }
+  }
+  if (found->close == std::string::npos) {
+    Complete();
+    return;
+  }
+  ScriptCursor = found->next;
+  const std::string command =
+      InterpretedCommand(std::string_view(ScriptText).substr(found->open, found->close + 1 - found->open));
+  if (TooLong(command)) {
+    // Too long to be a command the program would send: most likely a "["
+    // in a comment. Skipped, and said so, rather than sent cut.
+    host_.AppendToDisplayLog(LoopLevel, Format("-------Command of %zu characters skipped", command.size()));
+    return;
+  }
+  if (IsScriptCommand(command)) {
+    RunScriptCommand(command);
+  } else {
+    RunControllerCommand(command);
+  }
+}
+
+void ScriptEngine::RunControllerCommand(const std::string& command) {
+  if (IsRampCommand(command)) host_.SetRampActive(command.size() >= 10);
+  const std::string sent = host_.ApplyCommandLocally(command);
+  const bool written = host_.SendControllerCommand(sent, !host_.ShowComments());
+  // A changer move makes a following [*WPL] wait for the changer's report.
+  if (written && (sent.starts_with("[F2 PL ") || sent.starts_with("[F2 DL "))) {
+    host_.Controller().PositionSettled = false;
+  }
+}
+
+void ScriptEngine::Complete() {
+  host_.SetRunState(kRunIdleTimer);
+  host_.SetTimer1Period(kIdlePeriodMs);
+  CursorSet = false;
+  ScriptText.clear();
+  HasScript = false;
+  LoopLevel = -1;
+  LoopOverflow = 0;
+  // A request left from a loop that never reached its [*LE] must not cancel
+  // a loop of the next script.
+  LoopCancelRequested.fill(false);
+  host_.AppendToDisplayLog(-1, "\r\n-------Script completed");
+  host_.AppendWideToDisplayLog(-1, ScriptFileName);
+  host_.AppendToDisplayLog(-1, "  ");
+  ScriptFileName.clear();
+  host_.SetRunScriptButtonCancels(false);
+  host_.SetClearButtonCancelsLoop(false);
+  ClearCancelsLoop = false;
+  BannerShown = false;
+  started_ = false;
+  if (host_.PanelMode() == kPanelHidden && host_.PanelOpen()) host_.HidePanel();
+}
+
+void ScriptEngine::Reset() {
+  bool held = false;
+  ServeRefreshAndMessage(held);
+  if (held) return;
+  BannerShown = false;
+  DelayTicks = 0;
+  StableWaitActive = false;
+  ConditionKind = 0;
+  PositionWaitActive = false;
+  host_.SetRunState(kRunIdleTimer);
+  host_.SetTimer1Period(kIdlePeriodMs);
+  CursorSet = false;
+  ScriptText.clear();
+  HasScript = false;
+}
+
+void ScriptEngine::Cancel() {
+  Reset();
+  host_.SetRunState(kRunIdleTimer);
+  host_.SetTimer1Period(kIdlePeriodMs);
+  LoopCancelRequested.fill(false);
+  LoopLevel = -1;
+  LoopOverflow = 0;
+  host_.SetClearButtonCancelsLoop(false);
+  ClearCancelsLoop = false;
+  host_.SetRunScriptButtonCancels(false);
+  host_.ShowDelayPanel(false);
+  host_.AppendToDisplayLog(-1, "\r\n-------Script Canceled");
+  host_.AppendWideToDisplayLog(-1, ScriptFileName);
+  if (host_.RampActive()) StopRamp();
+  ScriptFileName.clear();
+  started_ = false;
+}
+
+void ScriptEngine::StopRamp() {
+  host_.SetRampActive(false);
+  host_.SendControllerCommand("  ", true);
+  const ControllerState& c = host_.Controller();
+  const char model = c.ModelId.data[0];
+  const bool reference = model == '2' || model == '4';
+  if (c.FirmwareVersion > 7.0f) {
+    host_.SendControllerCommand("[F1 RS S 0]", true);
+    host_.SendControllerCommand("[F1 RT S 0]", true);
+    if (reference) {
+      host_.SendControllerCommand("[R1 RS S 0]", true);
+      host_.SendControllerCommand("[R1 RT S 0]", true);
+    }
+  } else {
+    host_.SendControllerCommand("[F1 RR 0]", true);
+    if (reference) host_.SendControllerCommand("[R1 RR 0]", true);
+  }
+}
+
+}  // namespace vireo
