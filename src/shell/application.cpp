@@ -11,10 +11,13 @@
 #include <clocale>
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "controller/qt_port_lister.h"
 #include "controller/qt_serial_channel.h"
+#include "scripting/script_checker.h"
 #include "shell/form_a.h"
 #include "shell/qt_services.h"
 #include "spectrometer/form_s.h"
@@ -72,7 +75,13 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
                                         QStringLiteral("NAME"));
   const QCommandLineOption offline(QStringLiteral("offline"),
                                    QStringLiteral("Start working offline, as if \"Work Offline\" had been clicked."));
+  // Handled before the window system starts (RunApplication); listed for --help.
+  const QCommandLineOption checkScript(QStringLiteral("check-script"),
+                                       QStringLiteral("Check the script file FILE, print each problem as "
+                                                      "FILE:LINE: message and exit (0 none, 1 problems, 2 unreadable)."),
+                                       QStringLiteral("FILE"));
   parser.addOptions({simulate, offline, port, spectrometer, screenshot, quitAfter, log});
+  parser.addOption(checkScript);
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
   for (QString& a : args) {
@@ -92,6 +101,16 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
+  // "--check-script FILE" checks a script file and opens no window.
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--check-script") {
+      if (i + 1 < argc) return RunCheckScript(argv[i + 1]);
+      std::fprintf(stderr, "vireo: --check-script needs a FILE\n");
+      return 2;
+    }
+    if (arg.starts_with("--check-script=")) return RunCheckScript(std::string(arg.substr(15)));
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vireo"));
   // QApplication adopts the user's locale; the controller protocol and the
