@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -40,6 +41,7 @@ struct StartOptions {
   std::string simulatorOptions;
   std::string port;
   std::string spectrometer;
+  bool recordReadings = false;
   QString screenshot;
   QString log;
   double quitAfter = -1;
@@ -69,7 +71,10 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   const QCommandLineOption spectrometer(QStringLiteral("spectrometer"),
                                         QStringLiteral("Open the spectrometer window and connect to NAME."),
                                         QStringLiteral("NAME"));
-  parser.addOptions({simulate, port, spectrometer, screenshot, quitAfter, log});
+  const QCommandLineOption recordReadings(QStringLiteral("record-readings"),
+                                          QStringLiteral("With --spectrometer: tick \"Sample Holder\" once connected, "
+                                                         "so that every sample temperature report takes a reading."));
+  parser.addOptions({simulate, port, spectrometer, recordReadings, screenshot, quitAfter, log});
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
   for (QString& a : args) {
@@ -80,6 +85,7 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   out.simulatorOptions = parser.value(simulate).toStdString();
   out.port = parser.value(port).toStdString();
   out.spectrometer = parser.value(spectrometer).toStdString();
+  out.recordReadings = parser.isSet(recordReadings);
   out.screenshot = parser.value(screenshot);
   out.log = parser.value(log);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
@@ -158,6 +164,7 @@ int RunApplication(int argc, char** argv) {
     form.M_SpectrometerClick(form.M_Spectrometer);
     formS.Combo_COM->setCurrentText(QString::fromStdString(start.spectrometer));
     formS.Btn_COMClick(formS.Btn_COM);
+    if (start.recordReadings && formS.SpectrometerPortOpen()) formS.CkB_Sample->setChecked(true);
   }
   const auto takeScreenshots = [&] {
     form.grab().save(start.screenshot);
