@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "control/text_helpers.h"
+
 #include "recording/series_memo.h"
 #include "shell/widgets.h"
 #include "spectrometer/form_s.h"
@@ -135,6 +137,26 @@ TEST_F(SpectrometerWindow, ChangerTablesHaveAColumnPerPosition) {
   EXPECT_EQ(TableLines().back(), "    S\t550.0\t 1.234\t 25.00\t\t\t 0.4321\t\t\t");
   EXPECT_EQ(S->Table.Points(3, PlotQuantity::Temperature).Count(), 1u);
   EXPECT_TRUE(S->State.MultiCellTable);
+}
+
+TEST_F(SpectrometerWindow, ReadingsDrawnOnTopOfThePlotPaintAsAWholeRedraw) {
+  Connect();
+  S->Btn_PlotOrDataClick(S->Btn_PlotOrData);
+  std::string text = std::string(kOneCellHeader) + "\r\n";
+  for (int i = 0; i < 40; ++i) {
+    text += Format("    S\t550.0\t%d\t %d.%d\t %.4f\t\t\t\t\t\r\n", i, 20 + i % 7, i % 10, 0.1 + 0.01 * (i % 5));
+  }
+  S->SetTableText(text);  // sets the axes: the readings below stay within them
+  for (const char* reading : {"d 0.1100", "d 0.1300", "d 0.1200"}) {
+    S->RequestReading('S', " 5.000\t 23.50");
+    channel.Receive(std::string(1, kAck));
+    channel.Receive(reading);
+  }
+  ASSERT_EQ(S->Table.RecordCount(), 43u);
+  const QImage drawnOnTop = S->SImage->Picture().copy();
+  S->Picture.valid = false;
+  S->RedrawSpectrometerPlot();
+  EXPECT_TRUE(drawnOnTop == S->SImage->Picture());
 }
 
 TEST_F(SpectrometerWindow, LoadedTablesShowCellBoxesForLongHeaders) {
