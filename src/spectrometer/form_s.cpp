@@ -68,9 +68,12 @@ TFormS::TFormS(FormSServices services, FormSContext context, QWidget* parent)
   ConnectHandlers();
   SerialChannel& channel = services_.spectrometerChannel;
   channel.onReceived = [this](int count) { VaCommRxChar(this, count); };
-  // A lost spectrometer simply stops answering; the next connect or refresh
-  // reopens the port.
-  channel.onLost = [](const std::string&) {};
+  // The channel has closed itself: the connect box comes back so that the
+  // user can connect again; the table stays.
+  channel.onLost = [this](const std::string&) {
+    setWindowTitle(QString::fromLatin1(kSpectrometerName) + QStringLiteral("  (link lost)"));
+    GBox_COM->show();
+  };
 }
 
 TFormS::~TFormS() {

@@ -249,6 +249,12 @@ TEST_F(SpectrometerWindow, MainWindowClearAndRestart) {
   EXPECT_FALSE(S->CkB_Sample->isChecked());
   EXPECT_FALSE(S->State.RecordSample);
   EXPECT_TRUE(S->Btn_Save->isHidden());
+  // A lost link brings the connect box back.
+  Connect();
+  channel.active = false;
+  channel.onLost("unplugged");
+  EXPECT_FALSE(S->GBox_COM->isHidden());
+  EXPECT_EQ(S->Table.Text(), std::string(kOneCellHeader) + "\r\n");
   // With the port closed, Clear All leaves the table alone.
   S->SetTableText("kept\r\n");
   W().M_Plot_ClearAllClick(W().M_Plot_ClearAll);
