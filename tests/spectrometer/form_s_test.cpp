@@ -261,6 +261,25 @@ TEST_F(SpectrometerWindow, MainWindowClearAndRestart) {
   EXPECT_EQ(S->Table.Text(), "kept\r\n");
 }
 
+TEST_F(SpectrometerWindow, OfflineClearSwitchesBetweenOneAndSixCells) {
+  W().Recording.OfflineMode = true;
+  W().AppendRecord(1, 20.0f);
+  W().M_SpectrometerClick(W().M_Spectrometer);
+  S->Btn_COMClick(S->Btn_COM);
+  EXPECT_TRUE(channel.opened.empty());
+  EXPECT_EQ(S->windowTitle(), "Shimadzu UV-1800 (Simulation Mode)");
+  EXPECT_EQ(S->Btn_Clear->text(), "Six Cell");
+  EXPECT_EQ(TableLines(), std::vector<std::string>({"   P/S\t nm\t min\t  \u00B0C\t  abs"}));
+  EXPECT_EQ(W().Controller.PositionCount, 1);
+  EXPECT_EQ(f.SeriesText(1), "");
+  S->Btn_ClearClick(S->Btn_Clear);
+  EXPECT_EQ(S->Btn_Clear->text(), "One Cell");
+  EXPECT_EQ(S->Table.Text(), std::string(kSixCellSimulationHeader) + "\r\n");
+  EXPECT_TRUE(S->State.MultiCellTable);
+  EXPECT_EQ(W().Controller.PositionCount, 6);
+  EXPECT_EQ(S->State.SimulationRestarts, -1);
+}
+
 TEST_F(SpectrometerWindow, CommandPanelCalls) {
   Connect();
   W().SpectrometerWavelength('+', "50");
