@@ -157,6 +157,13 @@ TEST_F(SpectrometerWindow, ReadingsDrawnOnTopOfThePlotPaintAsAWholeRedraw) {
   S->Picture.valid = false;
   S->RedrawSpectrometerPlot();
   EXPECT_TRUE(drawnOnTop == S->SImage->Picture());
+  // A loaded table with the same axes and more readings is another picture.
+  for (int i = 0; i < 5; ++i) text.insert(text.find("\r\n") + 2, "    S\t550.0\t2\t 21.0\t 0.1400\t\t\t\t\t\r\n");
+  S->SetTableText(text);
+  const QImage loaded = S->SImage->Picture().copy();
+  S->Picture.valid = false;
+  S->RedrawSpectrometerPlot();
+  EXPECT_TRUE(loaded == S->SImage->Picture());
 }
 
 TEST_F(SpectrometerWindow, LoadedTablesShowCellBoxesForLongHeaders) {
