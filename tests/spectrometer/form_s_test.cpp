@@ -74,7 +74,12 @@ TEST_F(SpectrometerWindow, OpeningTheWindowListsPortsAndRunsTheTimer) {
 }
 
 TEST_F(SpectrometerWindow, ConnectOpensTheLinkAndWritesTheHeader) {
+  W().SetAxisLabels("temperature", "time");
   Connect();
+  S->Btn_PlotOrDataClick(S->Btn_PlotOrData);
+  // The main plot keeps its labels: "absorbance" is this plot's.
+  EXPECT_EQ(W().Renderer.VerticalAxisLabel.View(), "temperature");
+  EXPECT_EQ(W().Renderer.HorizontalAxisLabel.View(), "time");
   EXPECT_EQ(channel.opened, std::vector<std::string>({"ttyUSB1", "ttyUSB1"}));  // connect, then Clear's refresh
   EXPECT_EQ(channel.settings.baudRate, 9600);
   EXPECT_FALSE(channel.settings.dtr);
