@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -44,6 +45,7 @@ struct StartOptions {
   std::string simulatorOptions;
   std::string port;
   std::string spectrometer;
+  bool recordReadings = false;
   QString screenshot;
   QString log;
   double quitAfter = -1;
@@ -73,6 +75,9 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   const QCommandLineOption spectrometer(QStringLiteral("spectrometer"),
                                         QStringLiteral("Open the spectrometer window and connect to NAME."),
                                         QStringLiteral("NAME"));
+  const QCommandLineOption recordReadings(QStringLiteral("record-readings"),
+                                          QStringLiteral("With --spectrometer: tick \"Sample Holder\" once connected, "
+                                                         "so that every sample temperature report takes a reading."));
   const QCommandLineOption offline(QStringLiteral("offline"),
                                    QStringLiteral("Start working offline, as if \"Work Offline\" had been clicked."));
   // Handled before the window system starts (RunApplication); listed for --help.
@@ -80,7 +85,7 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
                                        QStringLiteral("Check the script file FILE, print each problem as "
                                                       "FILE:LINE: message and exit (0 none, 1 problems, 2 unreadable)."),
                                        QStringLiteral("FILE"));
-  parser.addOptions({simulate, offline, port, spectrometer, screenshot, quitAfter, log});
+  parser.addOptions({simulate, offline, port, spectrometer, recordReadings, screenshot, quitAfter, log});
   parser.addOption(checkScript);
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
@@ -93,6 +98,7 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   out.simulatorOptions = parser.value(simulate).toStdString();
   out.port = parser.value(port).toStdString();
   out.spectrometer = parser.value(spectrometer).toStdString();
+  out.recordReadings = parser.isSet(recordReadings);
   out.screenshot = parser.value(screenshot);
   out.log = parser.value(log);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
@@ -183,6 +189,10 @@ int RunApplication(int argc, char** argv) {
     form.M_SpectrometerClick(form.M_Spectrometer);
     formS.Combo_COM->setCurrentText(QString::fromStdString(start.spectrometer));
     formS.Btn_COMClick(formS.Btn_COM);
+    // Offline the connect reaches the simulated instrument.
+    if (start.recordReadings && (formS.SpectrometerPortOpen() || form.Recording.OfflineMode)) {
+      formS.CkB_Sample->setChecked(true);
+    }
   }
   const auto takeScreenshots = [&] {
     form.grab().save(start.screenshot);

@@ -21,6 +21,7 @@
 #include "recording/recording_state.h"
 #include "spectrometer/offline_simulation.h"
 #include "spectrometer/spectrometer_link.h"
+#include "spectrometer/spectrometer_plot.h"
 #include "spectrometer/spectrometer_table.h"
 
 class QButtonGroup;
@@ -79,6 +80,7 @@ class TFormS : public QWidget, private SpectrometerHost {
   SpectrometerTable Table;
   // Answers the reading requests offline.
   SimulatedInstrument Instrument;
+  SpectrometerPicture Picture;  // what SImage shows
 
   // Offline Clear switched between one cell (false) and six (true).
   std::function<void(bool sixCells)> onCellModeChanged;

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "control/text_helpers.h"
+
 #include "recording/series_memo.h"
 #include "shell/widgets.h"
 #include "spectrometer/form_s.h"
@@ -72,7 +74,12 @@ TEST_F(SpectrometerWindow, OpeningTheWindowListsPortsAndRunsTheTimer) {
 }
 
 TEST_F(SpectrometerWindow, ConnectOpensTheLinkAndWritesTheHeader) {
+  W().SetAxisLabels("temperature", "time");
   Connect();
+  S->Btn_PlotOrDataClick(S->Btn_PlotOrData);
+  // The main plot keeps its labels: "absorbance" is this plot's.
+  EXPECT_EQ(W().Renderer.VerticalAxisLabel.View(), "temperature");
+  EXPECT_EQ(W().Renderer.HorizontalAxisLabel.View(), "time");
   EXPECT_EQ(channel.opened, std::vector<std::string>({"ttyUSB1", "ttyUSB1"}));  // connect, then Clear's refresh
   EXPECT_EQ(channel.settings.baudRate, 9600);
   EXPECT_FALSE(channel.settings.dtr);
@@ -135,6 +142,33 @@ TEST_F(SpectrometerWindow, ChangerTablesHaveAColumnPerPosition) {
   EXPECT_EQ(TableLines().back(), "    S\t550.0\t 1.234\t 25.00\t\t\t 0.4321\t\t\t");
   EXPECT_EQ(S->Table.Points(3, PlotQuantity::Temperature).Count(), 1u);
   EXPECT_TRUE(S->State.MultiCellTable);
+}
+
+TEST_F(SpectrometerWindow, ReadingsDrawnOnTopOfThePlotPaintAsAWholeRedraw) {
+  Connect();
+  S->Btn_PlotOrDataClick(S->Btn_PlotOrData);
+  std::string text = std::string(kOneCellHeader) + "\r\n";
+  for (int i = 0; i < 40; ++i) {
+    text += Format("    S\t550.0\t%d\t %d.%d\t %.4f\t\t\t\t\t\r\n", i, 20 + i % 7, i % 10, 0.1 + 0.01 * (i % 5));
+  }
+  S->SetTableText(text);  // sets the axes: the readings below stay within them
+  for (const char* reading : {"d 0.1100", "d 0.1300", "d 0.1200"}) {
+    S->RequestReading('S', " 5.000\t 23.50");
+    channel.Receive(std::string(1, kAck));
+    channel.Receive(reading);
+  }
+  ASSERT_EQ(S->Table.RecordCount(), 43u);
+  const QImage drawnOnTop = S->SImage->Picture().copy();
+  S->Picture.valid = false;
+  S->RedrawSpectrometerPlot();
+  EXPECT_TRUE(drawnOnTop == S->SImage->Picture());
+  // A loaded table with the same axes and more readings is another picture.
+  for (int i = 0; i < 5; ++i) text.insert(text.find("\r\n") + 2, "    S\t550.0\t2\t 21.0\t 0.1400\t\t\t\t\t\r\n");
+  S->SetTableText(text);
+  const QImage loaded = S->SImage->Picture().copy();
+  S->Picture.valid = false;
+  S->RedrawSpectrometerPlot();
+  EXPECT_TRUE(loaded == S->SImage->Picture());
 }
 
 TEST_F(SpectrometerWindow, LoadedTablesShowCellBoxesForLongHeaders) {
@@ -227,10 +261,35 @@ TEST_F(SpectrometerWindow, MainWindowClearAndRestart) {
   EXPECT_FALSE(S->CkB_Sample->isChecked());
   EXPECT_FALSE(S->State.RecordSample);
   EXPECT_TRUE(S->Btn_Save->isHidden());
+  // A lost link brings the connect box back.
+  Connect();
+  channel.active = false;
+  channel.onLost("unplugged");
+  EXPECT_FALSE(S->GBox_COM->isHidden());
+  EXPECT_EQ(S->Table.Text(), std::string(kOneCellHeader) + "\r\n");
   // With the port closed, Clear All leaves the table alone.
   S->SetTableText("kept\r\n");
   W().M_Plot_ClearAllClick(W().M_Plot_ClearAll);
   EXPECT_EQ(S->Table.Text(), "kept\r\n");
+}
+
+TEST_F(SpectrometerWindow, OfflineClearSwitchesBetweenOneAndSixCells) {
+  W().Recording.OfflineMode = true;
+  W().AppendRecord(1, 20.0f);
+  W().M_SpectrometerClick(W().M_Spectrometer);
+  S->Btn_COMClick(S->Btn_COM);
+  EXPECT_TRUE(channel.opened.empty());
+  EXPECT_EQ(S->windowTitle(), "Shimadzu UV-1800 (Simulation Mode)");
+  EXPECT_EQ(S->Btn_Clear->text(), "Six Cell");
+  EXPECT_EQ(TableLines(), std::vector<std::string>({"   P/S\t nm\t min\t  \u00B0C\t  abs"}));
+  EXPECT_EQ(W().Controller.PositionCount, 1);
+  EXPECT_EQ(f.SeriesText(1), "");
+  S->Btn_ClearClick(S->Btn_Clear);
+  EXPECT_EQ(S->Btn_Clear->text(), "One Cell");
+  EXPECT_EQ(S->Table.Text(), std::string(kSixCellSimulationHeader) + "\r\n");
+  EXPECT_TRUE(S->State.MultiCellTable);
+  EXPECT_EQ(W().Controller.PositionCount, 6);
+  EXPECT_EQ(S->State.SimulationRestarts, -1);
 }
 
 TEST_F(SpectrometerWindow, CommandPanelCalls) {
