@@ -1,0 +1,213 @@
+// Running scripts through the main window: Run Script File starts and
+// cancels, the start-up script runs once per program run, --script takes its
+// place, the wait panel with End Wait, Cancel Loop, and the reconnect reset.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "support/form_fixture.h"
+
+namespace vireo::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr const char* kHeader = "CONTROLLER SCRIPT\r\nINTERVAL = 0.5\r\n";
+
+struct Folder {
+  QTemporaryDir dir;
+  std::string Write(const std::string& name, const std::string& body) {
+    const QString path = dir.filePath(QString::fromStdString(name));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(body.data(), static_cast<qint64>(body.size()));
+    return path.toStdString();
+  }
+  FormOptions Options(std::string scriptFile = {}) {
+    FormOptions options;
+    options.startupScriptFolder = dir.path().toStdString();
+    options.scriptFile = std::move(scriptFile);
+    return options;
+  }
+};
+
+// A window connected to a two-holder controller with firmware 9.0; the
+// start-up script (when one was written before) has been requested.
+struct ScriptWindow : Folder, FormFixture {
+  explicit ScriptWindow(const std::string& startup = {}, bool scriptOption = false)
+      : FormFixture({"ttyUSB0"}, OptionsFor(startup, scriptOption)) {}
+  FormOptions OptionsFor(const std::string& startup, bool scriptOption) {
+    if (startup.empty()) return Options();
+    if (scriptOption) return Options(Write("melt.txt", startup));
+    Write("Vireo Startup Script.txt", startup);
+    return Options();
+  }
+  void Connect() {
+    ConnectAndAnswer();
+    Receive("[F1 VN 9.0]\r\n[F1 ID 24]\r\n");
+    RunStartup();
+    Sent();
+  }
+  // Opens the script panel and runs `body` (header added) as the user's choice.
+  void Run(const std::string& body) {
+    form->M_Tools_ScriptWindow_Click(form->M_Tools_ScriptWindow);
+    dialogs.fileNames.push_back(Write("run.txt", kHeader + body));
+    form->Btn_RunScriptClick(form->Btn_RunScript);
+  }
+  std::string RunCaption() const { return form->Btn_RunScript->text().toStdString(); }
+};
+
+TEST(RunScript, StartsRunsOneCommandPerTickAndCompletes) {
+  ScriptWindow w;
+  w.Connect();
+  w.Run("[f1 tt s 25.00]\r\n");
+  FormA& f = *w.form;
+  EXPECT_EQ(w.RunCaption(), "Cancel Script");
+  EXPECT_EQ(f.RunState, kRunScript);
+  EXPECT_EQ(f.Timer1->interval(), 500);
+  w.Timer1Tick();
+  EXPECT_TRUE(w.Sent().empty());
+  w.Timer1Tick();
+  EXPECT_EQ(w.Sent(), Lines{"[F1 TT S 25.00]"});
+  EXPECT_EQ(f.L_S_TargetT->text(), QString::fromLatin1(" 25.00 \xB0" "C"));
+  w.Timer1Tick();
+  EXPECT_EQ(f.RunState, kRunIdleTimer);
+  EXPECT_EQ(f.Timer1->interval(), 600);
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+  EXPECT_EQ(w.DisplayLog(), (Lines{"", "-------Starting Script", "run.txt", "  ", "[F1 TT S 25.00]", "",
+                                   "-------Script completed", "run.txt", "  "}));
+  // The user's panel stays open.
+  EXPECT_EQ(f.Panels.PanelMode, kPanelScript);
+}
+
+TEST(RunScript, CancelDuringARampStopsItOnBothHolders) {
+  ScriptWindow w;
+  w.Connect();
+  w.Run("[F1 RS S 5]\r\n[*D 100]\r\n");
+  w.Timer1Tick(3);
+  EXPECT_EQ(w.Sent(), Lines{"[F1 RS S 5]"});
+  EXPECT_FALSE(w.form->Delay_Panel->isHidden());
+  w.form->Btn_RunScriptClick(w.form->Btn_RunScript);
+  EXPECT_EQ(w.Sent(), (Lines{"  ", "[F1 RS S 0]", "[F1 RT S 0]", "[R1 RS S 0]", "[R1 RT S 0]"}));
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+  EXPECT_TRUE(w.form->Delay_Panel->isHidden());
+  EXPECT_EQ(w.form->RunState, kRunIdleTimer);
+  const Lines log = w.DisplayLog();
+  EXPECT_NE(std::find(log.begin(), log.end(), "-------Script Canceled"), log.end());
+}
+
+TEST(RunScript, RefusedFilesAndACancelledDialogStartNothing) {
+  ScriptWindow w;
+  w.Connect();
+  w.form->M_Tools_ScriptWindow_Click(w.form->M_Tools_ScriptWindow);
+  w.form->Btn_RunScriptClick(w.form->Btn_RunScript);  // the dialog is cancelled
+  w.dialogs.fileNames.push_back(w.dir.filePath(QStringLiteral("missing.txt")).toStdString());
+  w.form->Btn_RunScriptClick(w.form->Btn_RunScript);
+  w.dialogs.fileNames.push_back(w.Write("bad.txt", "CONTROLLER SCRIPT\r\nINTERVAL = 5.01\r\n"));
+  w.form->Btn_RunScriptClick(w.form->Btn_RunScript);
+  ASSERT_EQ(w.dialogs.shown.size(), 2u);
+  EXPECT_EQ(w.dialogs.shown[0].text, "Failed to open file.");
+  EXPECT_EQ(w.dialogs.shown[1].caption, "Zel_SC Script");
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+  EXPECT_NE(w.form->RunState, kRunScript);
+}
+
+TEST(WaitPanel, EndWaitLetsTheNextCommandRunOnTheNextTick) {
+  ScriptWindow w;
+  w.Connect();
+  w.Run("[*D 50]\r\n[F1 TT ?]\r\n");
+  w.Timer1Tick(3);
+  FormA& f = *w.form;
+  EXPECT_FALSE(f.Delay_Panel->isHidden());
+  EXPECT_EQ(f.Delay_Label->text().toStdString(), "Wait for Delay");
+  EXPECT_EQ(f.Delay_Display->text().toStdString(), "     49");
+  f.EndWaitBtnClick(nullptr);
+  f.EndWaitBtnClick(f.EndWaitBtn);
+  EXPECT_EQ(w.DisplayLog().back(), "-------Wait canceled");
+  w.Sent();
+  w.Timer1Tick();
+  EXPECT_EQ(w.Sent(), Lines{"[F1 TT ?]"});
+  EXPECT_TRUE(f.Delay_Panel->isHidden());
+}
+
+TEST(Loops, CancelLoopInTheSecondPassLeavesTheLoopAtItsEnd) {
+  ScriptWindow w;
+  w.Connect();
+  w.Run("[*LS 5]\r\n[F1 TT ?]\r\n[*LE]\r\n[F1 IS ?]\r\n");
+  FormA& f = *w.form;
+  w.Timer1Tick(5);  // banner, [*LS 5], pass 1, [*LE], pass 2
+  EXPECT_EQ(f.Btn_Clear->text().toStdString(), "Cancel Loop");
+  f.Btn_ClearClick(f.Btn_Clear);
+  EXPECT_FALSE(w.DisplayLog().empty());  // the button cancelled, it did not clear
+  w.Timer1Tick(2);
+  const Lines log = w.DisplayLog();
+  EXPECT_EQ(Lines(log.end() - 3, log.end()), (Lines{"[*LE] (2/5)", "-------Loop(1) canceled", "[F1 IS ?]"}));
+  EXPECT_EQ(f.Btn_Clear->text().toStdString(), "Clear Display");
+}
+
+TEST(Reconnect, ResetsTheEngineWithoutABannerAndTheButtonStillCancels) {
+  ScriptWindow w;
+  w.Connect();
+  w.Run("[*D 100]\r\n");
+  w.Timer1Tick(2);
+  const std::size_t lines = w.DisplayLog().size();
+  w.form->Btn_COMClick(w.form->Btn_COM);
+  EXPECT_EQ(w.form->RunState, kRunProbing);
+  EXPECT_EQ(w.DisplayLog().size(), lines);
+  EXPECT_EQ(w.RunCaption(), "Cancel Script");
+  w.form->Btn_RunScriptClick(w.form->Btn_RunScript);
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+  EXPECT_EQ(w.DisplayLog()[lines + 1], "-------Script Canceled");
+}
+
+TEST(StartupScript, RunsOnceInItsOwnPanelThatClosesWhenItCompletes) {
+  ScriptWindow w(std::string(kHeader) + "[F1 TT ?]\r\n");
+  const int closedWidth = 825;
+  w.Connect();
+  FormA& f = *w.form;
+  ASSERT_EQ(w.RunCaption(), "Cancel Script");
+  EXPECT_EQ(f.Panels.PanelMode, kPanelHidden);
+  EXPECT_EQ(f.width(), closedWidth + 230);
+  w.Timer1Tick(2);
+  EXPECT_EQ(w.Sent(), Lines{"[F1 TT ?]"});
+  w.Timer1Tick();
+  EXPECT_EQ(f.width(), closedWidth);
+  EXPECT_FALSE(f.M_Tools_HideWindow->isEnabled());
+  // Restart and connect again: not run a second time.
+  f.M_File_RestartClick(f.M_File_Restart);
+  w.Connect();
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+  EXPECT_NE(f.RunState, kRunScript);
+}
+
+TEST(StartupScript, AMissingOneIsSilent) {
+  ScriptWindow w;
+  w.Connect();
+  EXPECT_TRUE(w.dialogs.shown.empty());
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+  EXPECT_FALSE(w.form->M_Tools_HideWindow->isEnabled());
+}
+
+TEST(ScriptOption, RunsTheGivenFileWhereTheStartupScriptWouldWithThePanelKeptOpen) {
+  ScriptWindow w(std::string(kHeader) + "[F1 TT ?]\r\n", true);
+  w.Write("Vireo Startup Script.txt", std::string(kHeader) + "[F1 IS ?]\r\n");
+  FormA& f = *w.form;
+  w.ConnectAndAnswer();
+  EXPECT_EQ(w.RunCaption(), "Run Script File");  // not before the first configuration
+  w.Receive("[F1 VN 9.0]\r\n[F1 ID 24]\r\n");
+  w.RunStartup();
+  w.Sent();
+  EXPECT_EQ(w.RunCaption(), "Cancel Script");
+  EXPECT_EQ(f.Panels.PanelMode, kPanelScript);
+  w.Timer1Tick(3);
+  EXPECT_EQ(w.Sent(), Lines{"[F1 TT ?]"});
+  EXPECT_EQ(f.Panels.PanelMode, kPanelScript);
+  EXPECT_TRUE(f.M_Tools_HideWindow->isEnabled());
+}
+
+}  // namespace
+}  // namespace vireo::testing
