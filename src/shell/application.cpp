@@ -11,9 +11,12 @@
 #include <clocale>
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "controller/qt_port_lister.h"
 #include "controller/qt_serial_channel.h"
+#include "scripting/script_checker.h"
 #include "shell/form_a.h"
 #include "shell/qt_services.h"
 #include "sim/controller_server.h"
@@ -59,7 +62,13 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   const QCommandLineOption log(QStringLiteral("log"),
                                QStringLiteral("At exit, write the window title and the display log to FILE."),
                                QStringLiteral("FILE"));
+  // Handled before the window system starts (RunApplication); listed for --help.
+  const QCommandLineOption checkScript(QStringLiteral("check-script"),
+                                       QStringLiteral("Check the script file FILE, print each problem as "
+                                                      "FILE:LINE: message and exit (0 none, 1 problems, 2 unreadable)."),
+                                       QStringLiteral("FILE"));
   parser.addOptions({simulate, port, screenshot, quitAfter, log});
+  parser.addOption(checkScript);
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
   for (QString& a : args) {
@@ -77,6 +86,16 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
+  // "--check-script FILE" checks a script file and opens no window.
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--check-script") {
+      if (i + 1 < argc) return RunCheckScript(argv[i + 1]);
+      std::fprintf(stderr, "vireo: --check-script needs a FILE\n");
+      return 2;
+    }
+    if (arg.starts_with("--check-script=")) return RunCheckScript(std::string(arg.substr(15)));
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vireo"));
   // QApplication adopts the user's locale; the controller protocol and the

@@ -1,0 +1,163 @@
+#include "scripting/script_checker.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "control/text_helpers.h"
+#include "controller/protocol.h"
+#include "scripting/script_engine.h"
+#include "scripting/script_language.h"
+
+namespace vireo {
+
+namespace {
+
+class Checker {
+ public:
+  explicit Checker(std::string_view text) : text_(text) {}
+
+  std::vector<ScriptProblem> Run() {
+    CheckHeader();
+    const std::size_t zero = text_.find('\0');
+    if (zero != std::string_view::npos) {
+      Report(zero, "a zero byte ends the script here");
+      text_ = text_.substr(0, zero);
+    }
+    std::size_t cursor = 0;
+    while (const auto found = NextCommand(text_, cursor)) {
+      if (found->close == std::string_view::npos) {
+        Report(found->open, "command without its closing \"]\": the script ends here");
+        break;
+      }
+      if (found->close + 1 < text_.size() && text_[found->close + 1] == '[') {
+        Report(found->close + 1, "no character between two commands: the second one is lost");
+      }
+      if (text_.substr(found->open + 1, found->close - found->open).find('[') != std::string_view::npos) {
+        Report(found->open, "a \"[\" inside this command: its \"]\" is missing and the next command becomes part of it");
+      }
+      cursor = found->next;
+      CheckCommand(found->open, InterpretedCommand(text_.substr(found->open, found->close + 1 - found->open)));
+    }
+    for (std::size_t open : openLoops_) Report(open, "loop still open at the end of the script: [*LE] missing");
+    std::stable_sort(problems_.begin(), problems_.end(),
+                     [](const ScriptProblem& a, const ScriptProblem& b) { return a.line < b.line; });
+    return problems_;
+  }
+
+ private:
+  void Report(std::size_t pos, std::string message) {
+    const auto line = static_cast<std::size_t>(std::count(text_.begin(), text_.begin() + pos, '\n')) + 1;
+    problems_.push_back({line, std::move(message)});
+  }
+  void ReportLine(std::size_t line, std::string message) { problems_.push_back({line, std::move(message)}); }
+
+  void CheckHeader() {
+    const ScriptHeader header = CheckScriptHeader(text_);
+    switch (header.fault) {
+      case ScriptHeaderFault::HeaderLine:
+        return ReportLine(1, "the first line must be \"CONTROLLER SCRIPT\"");
+      case ScriptHeaderFault::IntervalLine:
+        return ReportLine(2, "the second line must begin with \"INTERVAL = \" and the interval in seconds");
+      case ScriptHeaderFault::IntervalRange:
+        return ReportLine(2, Format("interval %g s is out of range: allowed are 0.1 to 5 s",
+                                    static_cast<double>(header.interval)));
+      case ScriptHeaderFault::None:
+        return;
+    }
+  }
+
+  void CheckCommand(std::size_t open, const std::string& command) {
+    if (TooLong(command)) {
+      return Report(open, Format("command of %zu characters, longer than the program sends (at most %zu): it is skipped",
+                                 command.size(), IsScriptCommand(command) ? kMaxScriptCommand : kMaxControllerCommand));
+    }
+    if (!IsScriptCommand(command)) return CheckControllerCommand(open, command);
+    using K = ScriptCommandKind;
+    switch (RecogniseScriptCommand(command)) {
+      case K::Unrecognised:
+        return Report(open, "unknown script command " + command);
+      case K::OtherWait:
+        return Report(open, "unknown wait " + command + ": it has no effect");
+      case K::ReadingBeep: {
+        const char holder = CharAt(command, 3);
+        if (SwitchSign(command) == 0 || (holder != 'C' && holder != 'R' && holder != 'P')) {
+          Report(open, command + " changes no switch: [*BCT+], [*BRT+] or [*BPT+] (or \"-\") expected");
+        }
+        return;
+      }
+      case K::ReplyLogSwitch:
+        if (SwitchSign(command) == 0 || ReplyLogKind(command) == ReplyKind::None) {
+          Report(open, command + " does nothing: a kind (IS, CT, RT, PT, HT, TT, ER) and \"+\" or \"-\" expected");
+        }
+        return;
+      case K::StableWait:
+        if (!CommandCount(command)) Report(open, "[*WT] without a number: the script stops on it with a message");
+        return;
+      case K::ConditionWait:
+        if (!ReadCondition(command)) {
+          Report(open, command + " lacks \">=\" or \"<=\" and a number: the script stops on it with a message");
+        }
+        return;
+      case K::LoopStart: {
+        const int count = CommandCount(command).value_or(0);
+        if (count < 1) Report(open, Format("[*LS %d]: a count below 1 runs the body once", count));
+        if (openLoops_.size() == static_cast<std::size_t>(kLoopLevels)) {
+          Report(open, "a tenth nested loop: at most nine loops nest, its body runs once");
+        }
+        openLoops_.push_back(open);
+        return;
+      }
+      case K::LoopEnd:
+        if (openLoops_.empty()) {
+          Report(open, "[*LE] with no open loop");
+        } else {
+          openLoops_.pop_back();
+        }
+        return;
+      default:
+        return;
+    }
+  }
+
+  void CheckControllerCommand(std::size_t open, const std::string& command) {
+    const bool addressed =
+        (AddressIs(command, kSampleAddress) || AddressIs(command, kReferenceAddress) ||
+         AddressIs(command, kChangerAddress)) &&
+        CharAt(command, 3) == ' ';
+    if (!addressed) {
+      Report(open, command + " is sent to the controller but has no F1, R1 or F2 address (a \"[\" in a comment?)");
+    }
+  }
+
+  std::string_view text_;
+  std::vector<ScriptProblem> problems_;
+  std::vector<std::size_t> openLoops_;
+};
+
+}  // namespace
+
+std::vector<ScriptProblem> CheckScript(std::string_view text) { return Checker(text).Run(); }
+
+int CheckScriptFile(const std::string& path, std::ostream& out, std::ostream& err) {
+  std::error_code ignored;
+  std::ifstream file(path, std::ios::binary);
+  if (!file || std::filesystem::is_directory(path, ignored)) {
+    err << "vireo: cannot read " << path << '\n';
+    return 2;
+  }
+  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (file.bad()) {
+    err << "vireo: cannot read " << path << '\n';
+    return 2;
+  }
+  const auto problems = CheckScript(text);
+  for (const ScriptProblem& p : problems) out << path << ':' << p.line << ": " << p.message << '\n';
+  return problems.empty() ? 0 : 1;
+}
+
+int RunCheckScript(const std::string& path) { return CheckScriptFile(path, std::cout, std::cerr); }
+
+}  // namespace vireo
