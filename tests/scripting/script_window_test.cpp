@@ -209,5 +209,26 @@ TEST(ScriptOption, RunsTheGivenFileWhereTheStartupScriptWouldWithThePanelKeptOpe
   EXPECT_TRUE(f.M_Tools_HideWindow->isEnabled());
 }
 
+TEST(CheckScript, ReportsEachProblemWithItsLineInTheOpenedScriptPanel) {
+  ScriptWindow w;
+  w.Connect();
+  FormA& f = *w.form;
+  w.dialogs.fileNames.push_back(w.Write("bad.txt", std::string(kHeader) + "[*LE]\r\n[*D 1][F1 TT ?]\r\n"));
+  f.M_Tools_CheckScriptClick(f.M_Tools_CheckScript);
+  EXPECT_EQ(f.Panels.PanelMode, kPanelScript);
+  const Lines log = w.DisplayLog();
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[0], "-------Checking bad.txt");
+  EXPECT_EQ(log[1].rfind("bad.txt:3: ", 0), 0u) << log[1];
+  EXPECT_EQ(log[2].rfind("bad.txt:4: ", 0), 0u) << log[2];
+  EXPECT_EQ(log[3], "-------2 problem(s) found");
+  w.dialogs.fileNames.push_back(w.Write("good.txt", std::string(kHeader) + "[F1 TT ?]\r\n"));
+  f.M_Tools_CheckScriptClick(f.M_Tools_CheckScript);
+  EXPECT_EQ(w.DisplayLog().back(), "-------No problems found");
+  // Checking runs nothing.
+  EXPECT_TRUE(w.Sent().empty());
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+}
+
 }  // namespace
 }  // namespace vireo::testing
