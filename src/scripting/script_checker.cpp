@@ -20,12 +20,10 @@ class Checker {
   explicit Checker(std::string_view text) : text_(text) {}
 
   std::vector<ScriptProblem> Run() {
-    CheckHeader();
     const std::size_t zero = text_.find('\0');
-    if (zero != std::string_view::npos) {
-      Report(zero, "a zero byte ends the script here");
-      text_ = text_.substr(0, zero);
-    }
+    if (zero != std::string_view::npos) Report(zero, "a zero byte ends the script here");
+    text_ = ScriptTextOf(text_);
+    CheckHeader();
     std::size_t cursor = 0;
     while (const auto found = NextCommand(text_, cursor)) {
       if (found->close == std::string_view::npos) {
@@ -80,6 +78,9 @@ class Checker {
       case K::Unrecognised:
         return Report(open, "unknown script command " + command);
       case K::OtherWait:
+        if (HasAt(command, 2, "WT")) {
+          return Report(open, command + ": [*WT n] needs a blank and a number; as written it has no effect");
+        }
         return Report(open, "unknown wait " + command + ": it has no effect");
       case K::ReadingBeep: {
         const char holder = CharAt(command, 3);

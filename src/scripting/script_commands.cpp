@@ -9,14 +9,6 @@
 
 namespace vireo {
 
-namespace {
-
-constexpr const char* kScriptCaption = "Zel_SC Script";
-
-void HideWaitPanel(ScriptHost& host) { host.ShowDelayPanel(false); }
-
-}  // namespace
-
 bool ScriptEngine::ServeWaits() {
   if (EndWaitRequested) {
     DelayTicks = 0;
@@ -24,13 +16,13 @@ bool ScriptEngine::ServeWaits() {
     ConditionKind = 0;
     PositionWaitActive = false;
     EndWaitRequested = false;
-    HideWaitPanel(host_);
+    host_.ShowDelayPanel(false);
   }
   if (DelayTicks != 0) {
     --DelayTicks;
     host_.SetDelayDisplay(Format("%7d", DelayTicks));
     if (DelayTicks < 1) {
-      HideWaitPanel(host_);
+      host_.ShowDelayPanel(false);
       DelayTicks = 0;
     }
     return true;
@@ -39,7 +31,7 @@ bool ScriptEngine::ServeWaits() {
   if (PositionWaitActive) {
     if (c.PositionSettled) {
       PositionWaitActive = false;
-      HideWaitPanel(host_);
+      host_.ShowDelayPanel(false);
     }
     return true;
   }
@@ -47,7 +39,7 @@ bool ScriptEngine::ServeWaits() {
     // A one-holder controller has no reference holder to wait for.
     if (c.SampleStable && (c.ReferenceStable || !c.TwoHolder())) {
       StableWaitActive = false;
-      HideWaitPanel(host_);
+      host_.ShowDelayPanel(false);
     } else if (StableTickCounter > 0) {
       host_.SetDelayDisplay(Format("Wait %d(%d)", StableCycle, StableTickCounter));
       --StableTickCounter;
@@ -71,7 +63,7 @@ bool ScriptEngine::ServeWaits() {
     const bool met = ConditionSign == 1 ? value >= ConditionTarget - 0.001f : value <= ConditionTarget + 0.001f;
     if (met) {
       ConditionKind = 0;
-      HideWaitPanel(host_);
+      host_.ShowDelayPanel(false);
     }
     return true;
   }
@@ -125,7 +117,7 @@ void ScriptEngine::RunScriptCommand(const std::string& command) {
       host_.RedrawPlot();
       return;
     case K::Restart:
-      Echo(command);
+      Echo("[*R]");
       ScriptCursor = 0;
       return;
     case K::PositionWait:

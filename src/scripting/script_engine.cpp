@@ -14,8 +14,6 @@ namespace vireo {
 
 namespace {
 
-constexpr const char* kScriptCaption = "Zel_SC Script";
-
 // The name shown in the banners: everything after the last separator.
 std::string BareName(const std::string& path) {
   const std::size_t slash = path.find_last_of("/\\");
@@ -42,8 +40,7 @@ bool ScriptEngine::StartScript(const std::string& path, ScriptOrigin origin) {
 }
 
 bool ScriptEngine::StartScriptText(std::string_view name, std::string_view text) {
-  // The text ends at a zero byte, as a file read into a C string would.
-  const std::string_view script = text.substr(0, text.find('\0'));
+  const std::string_view script = ScriptTextOf(text);
   const ScriptHeader header = CheckScriptHeader(script);
   switch (header.fault) {
     case ScriptHeaderFault::HeaderLine:

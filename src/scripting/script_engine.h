@@ -32,6 +32,7 @@ enum class ScriptOrigin {
   Startup,  // the start-up script: a missing file is silent, the panel opens for it
 };
 
+inline constexpr const char* kScriptCaption = "Zel_SC Script";  // the engine's message boxes
 inline constexpr const char* kStartupScriptName = "Vireo Startup Script.txt";
 inline constexpr int kLoopLevels = 9;
 inline constexpr int kIdlePeriodMs = 600;

@@ -32,6 +32,12 @@ std::string QuotedLine(std::string_view line) {
 
 }  // namespace
 
+std::string_view ScriptTextOf(std::string_view file) {
+  std::string_view text = file.substr(0, file.find('\0'));
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  return text;
+}
+
 ScriptHeader CheckScriptHeader(std::string_view text) {
   ScriptHeader header;
   if (!StartsWithNoCase(text, "CONTROLLER SCRIPT")) {

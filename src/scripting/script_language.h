@@ -24,6 +24,10 @@ struct ScriptHeader {
   std::string shownText;       // the header or interval text a message quotes
 };
 
+// The text a script file holds: up to its first zero byte, without the
+// byte-order mark some editors put before "CONTROLLER SCRIPT".
+std::string_view ScriptTextOf(std::string_view file);
+
 // The three checks a script must pass before it runs, in their order.
 ScriptHeader CheckScriptHeader(std::string_view text);
 

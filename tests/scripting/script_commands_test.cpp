@@ -11,7 +11,7 @@ namespace {
 using Lines = std::vector<std::string>;
 
 struct Commands : EngineFixture, ::testing::Test {
-  // Starts `body`, runs its first command, and forgets what that showed.
+  // Starts `body` and runs the banner tick and its first command.
   void RunFirst(std::string_view body) {
     RunBanner(body);
     Tick();
@@ -82,17 +82,14 @@ TEST_F(Commands, ConditionWaitsAndTheirThresholds) {
 }
 
 TEST_F(Commands, MalformedWaitsShowTheirMessageAndAreSkipped) {
+  const char* stable = "Zel_SC Script: [*WT parameter error";
+  const char* condition =
+      "Zel_SC Script error: Wait command format error:   allowed forms are \n[*WT #], [*WCT>=#], "
+      "[*WCT<=#], [*WPT>=#], [*WPT<=#], [*WTT>=#] or [*WTT<=#]";
   struct Case {
     const char* command;
     const char* message;
-  } cases[] = {
-      {"[*WT ]", "Zel_SC Script: [*WT parameter error"},
-      {"[*WT x]", "Zel_SC Script: [*WT parameter error"},
-      {"[*WCT=25]", "Zel_SC Script error: Wait command format error:   allowed forms are \n[*WT #], [*WCT>=#], "
-                    "[*WCT<=#], [*WPT>=#], [*WPT<=#], [*WTT>=#] or [*WTT<=#]"},
-      {"[*WCT>=]", "Zel_SC Script error: Wait command format error:   allowed forms are \n[*WT #], [*WCT>=#], "
-                   "[*WCT<=#], [*WPT>=#], [*WPT<=#], [*WTT>=#] or [*WTT<=#]"},
-  };
+  } cases[] = {{"[*WT ]", stable}, {"[*WT x]", stable}, {"[*WCT=25]", condition}, {"[*WCT>=]", condition}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
     host.messages.clear();
@@ -210,6 +207,16 @@ TEST_F(Commands, CancelLoopInTheSecondPass) {
   EXPECT_EQ(TakeSent(), (Lines{"[F1 TC +]", "[F1 TC +]", "[F1 TC -]"}));
 }
 
+TEST_F(Commands, CancelRequestLeftAtCompletionDoesNotReachTheNextScript) {
+  RunFirst("[*LS 2]\r\n[*P]\r\n");
+  engine.RequestLoopCancel();
+  Tick(2);
+  ASSERT_FALSE(engine.Started());
+  TakeLog();
+  EXPECT_EQ(LinesOf("[*LS 2]\r\n[*P]\r\n[*LE]\r\n"),
+            (Lines{"[*LS 2]", "|  [*P]", "[*LE] (1/2)", "|  [*P]", "[*LE] (2/2)"}));
+}
+
 TEST_F(Commands, CancelLoopWithNoOpenLoopMarksNothing) {
   RunFirst("[*LS 1]\r\n[*LE]\r\n[*D 5]\r\n");
   Tick(2);
@@ -233,8 +240,9 @@ TEST_F(Commands, TenthNestedLoopRunsItsBodyOnceAndTheNineStayPaired) {
   EXPECT_EQ(lines.back(), "[*LE] (2/2)");
 }
 
-TEST_F(Commands, LoopEndWithoutLoopAndRestartsInsideLoopsStayInBounds) {
+TEST_F(Commands, UnpairedLoopCommandsAndRestartsInsideLoopsStayInBounds) {
   EXPECT_EQ(LinesOf("[*LE]\r\n[*P]\r\n"), (Lines{"[*LE] ignored: no loop is open", "[*P]"}));
+  EXPECT_EQ(LinesOf("[*P]\r\n[*LS 3]\r\n"), (Lines{"[*P]", "[*LS 3]"}));  // no body: the script completes
   // "[*R]" inside an open loop opens another level at each restart.
   RunBanner("[*LS 2]\r\n[*R]\r\n");
   Tick(100);
@@ -301,8 +309,10 @@ TEST_F(Commands, ChangerAndTargetSteps) {
     host.controller.PositionCount = c.count;
     host.controller.CuvettePosition = c.position;
     host.controller.SampleTarget = c.target;
+    host.controller.PositionSettled = true;
     RunFirst(std::string(c.command) + "\r\n");
     EXPECT_EQ(TakeSent(), c.sent);
+    EXPECT_EQ(host.controller.PositionSettled, c.count == 1);  // a move awaits the changer's report
     Lines shown{c.command};
     shown.insert(shown.end(), c.sent.begin(), c.sent.end());
     EXPECT_EQ(Lines(host.log.begin() + 3, host.log.end()), shown);

@@ -33,6 +33,7 @@ TEST_F(ScriptRun, HeaderIntervalAndRangeChecks) {
       {"CONTROLLER SCRIPT\r\nINTERVAL = 5\r\n", 5000, ""},
       {"CONTROLLER SCRIPT\r\nINTERVAL = 0.7\r\n", 700, ""},
       {"Controller Script  v2\ninterval = 2\n", 2000, ""},
+      {"\xEF\xBB\xBF" "CONTROLLER SCRIPT\r\nINTERVAL = 1\r\n", 1000, ""},  // saved with a byte-order mark
       {"CONTROLLER SCRIPT\r\nINTERVAL = 0.09\r\n", 0,
        "Zel_SC Script: Interval value (0.090000) is out of range.\n\nAllowed range is 0.1<= i <=5 sec."},
       {"CONTROLLER SCRIPT\r\nINTERVAL = 5.01\r\n", 0,
@@ -40,7 +41,8 @@ TEST_F(ScriptRun, HeaderIntervalAndRangeChecks) {
       {"CONTROLLER SCRIPT\r\nINTERVAL = fast\r\n", 0,
        "Zel_SC Script: Interval value (0.000000) is out of range.\n\nAllowed range is 0.1<= i <=5 sec."},
       {"CONTROLER SCRIPT\r\nINTERVAL = 1\r\n", 0, "Zel_SC Script: Invalid script header line \n\n'CONTROLER SCRIPT\r'"},
-      {"CONTROLLER SCRIPT\r\nINTERVAL=1\r\n", 0, "Zel_SC Script: Invalid interval line \n\n'INTERVAL=1'"},
+      // The refused line is quoted from its start, wherever line 1 ends.
+      {"CONTROLLER SCRIPT v3\nINTERVAL=1\n", 0, "Zel_SC Script: Invalid interval line \n\n'INTERVAL=1'"},
       {"CONTROLLER SCRIPT", 0, "Zel_SC Script: Invalid interval line \n\n''"},
   };
   for (const Case& c : cases) {
@@ -157,7 +159,9 @@ TEST_F(ScriptRun, ResetStopsTheScriptSilentlyAndCancelStillEndsIt) {
 }
 
 TEST_F(ScriptRun, StartupScriptBesideTheProgram) {
-  const auto dir = std::filesystem::temp_directory_path() / ("vireo_startup_" + std::to_string(::getpid()));
+  // Paths longer than 260 characters are ordinary here.
+  const auto top = std::filesystem::temp_directory_path() / ("vireo_startup_" + std::to_string(::getpid()));
+  const auto dir = top / std::string(200, 'd') / std::string(100, 'e');
   std::filesystem::create_directories(dir);
   host.panelOpen = false;
   host.panelMode = kPanelHidden;
@@ -174,7 +178,7 @@ TEST_F(ScriptRun, StartupScriptBesideTheProgram) {
   EXPECT_EQ(TakeSent(), Lines{"[F1 TC +]"});
   EXPECT_EQ(host.log[1], kStartupScriptName);
   EXPECT_EQ(host.panelHidden, 1);  // closed again at completion
-  std::filesystem::remove_all(dir);
+  std::filesystem::remove_all(top);
 }
 
 TEST_F(ScriptRun, TickWorkByRunState) {
