@@ -184,6 +184,28 @@ TEST(StartupScript, RunsOnceInItsOwnPanelThatClosesWhenItCompletes) {
   EXPECT_NE(f.RunState, kRunScript);
 }
 
+TEST(StartupScript, TheCommandPanelOpenedOverItsPanelTakesThePanelsPlace) {
+  ScriptWindow w(std::string(kHeader) + "[*D 100]\r\n");
+  w.Connect();
+  FormA& f = *w.form;
+  ASSERT_EQ(f.width(), 825 + 230);
+  f.M_Tools_CommandWindow_Click(f.M_Tools_CommandWindow);
+  EXPECT_EQ(f.width(), 825 + 230);
+  EXPECT_EQ(f.Panels.PanelMode, kPanelCommand);
+  f.M_Tools_HideWindowClick(f.M_Tools_HideWindow);
+  EXPECT_EQ(f.width(), 825);
+}
+
+TEST(StartupScript, DoesNotReplaceAScriptTheUserStarted) {
+  ScriptWindow w;
+  w.Connect();
+  w.Write("Vireo Startup Script.txt", std::string(kHeader) + "[F1 IS ?]\r\n");
+  w.Run("[F1 TT ?]\r\n");
+  w.form->Btn_RunScriptClick(nullptr);
+  w.Timer1Tick(2);
+  EXPECT_EQ(w.Sent(), Lines{"[F1 TT ?]"});
+}
+
 TEST(StartupScript, AMissingOneIsSilent) {
   ScriptWindow w;
   w.Connect();
