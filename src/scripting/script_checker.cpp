@@ -104,13 +104,16 @@ class Checker {
         return;
       case K::LoopStart: {
         const int count = CommandCount(command).value_or(0);
-        if (count < 1) Report(open, Format("[*LS %d]: a count below 1 runs the body once", count));
+        if (count < 1) Report(open, command + ": a count below 1 (or none) runs the body once");
         if (openLoops_.size() == static_cast<std::size_t>(kLoopLevels)) {
           Report(open, "a tenth nested loop: at most nine loops nest, its body runs once");
         }
         openLoops_.push_back(open);
         return;
       }
+      case K::Delay:
+        if (!CommandCount(command)) Report(open, command + " without a number: it waits no time");
+        return;
       case K::LoopEnd:
         if (openLoops_.empty()) {
           Report(open, "[*LE] with no open loop");

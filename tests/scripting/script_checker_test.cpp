@@ -52,7 +52,10 @@ TEST(ScriptChecker, ReportsEveryKindOfProblemOnItsLine) {
        {"3: [*LXX+] does nothing: a kind (IS, CT, RT, PT, HT, TT, ER) and \"+\" or \"-\" expected",
         "4: [*BCT] changes no switch: [*BCT+], [*BRT+] or [*BPT+] (or \"-\") expected"}},
       {std::string(kHead) + "[*LE]\r\n", {"3: [*LE] with no open loop"}},
-      {std::string(kHead) + "[*LS 0]\r\n[*LE]\r\n", {"3: [*LS 0]: a count below 1 runs the body once"}},
+      {std::string(kHead) + "[*LS 0]\r\n[*LE]\r\n[*LS]\r\n[*LE]\r\n",
+       {"3: [*LS 0]: a count below 1 (or none) runs the body once",
+        "5: [*LS]: a count below 1 (or none) runs the body once"}},
+      {std::string(kHead) + "[*D5]\r\n", {"3: [*D5] without a number: it waits no time"}},
       {std::string(kHead) + "[*LS 2]\r\n[*LS 3]\r\n[*LE]\r\n",
        {"3: loop still open at the end of the script: [*LE] missing"}},
       {kHead + repeat("[*LS 2]\n", 10) + "[*P]\n" + repeat("[*LE]\n", 10),
@@ -87,7 +90,9 @@ TEST(CheckScriptOption, PrintsFileLineMessageAndExitsByOutcome) {
   const std::string good = (dir / "good.txt").string(), bad = (dir / "bad.txt").string();
   std::ofstream(good) << kHead << "[F1 TC +]\r\n";
   std::ofstream(bad) << kHead << "[*LE]\r\n[*WT ]\r\n";
-  const std::string program = std::string(std::getenv("VIREO_BUILD_DIR")) + "/vireo";
+  const char* build = std::getenv("VIREO_BUILD_DIR");  // set by ctest
+  ASSERT_NE(build, nullptr);
+  const std::string program = std::string(build) + "/vireo";
   struct Case {
     std::string file;
     int exitCode;
