@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QPalette>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -238,6 +240,52 @@ TEST(CheckScript, ReportsEachProblemWithItsLineInTheOpenedScriptPanel) {
   // Checking runs nothing.
   EXPECT_TRUE(w.Sent().empty());
   EXPECT_EQ(w.RunCaption(), "Run Script File");
+}
+
+// A message box that, while it is "open", lets two ticks arrive as the nested
+// event loop of a modal box would, and notes the display log's background.
+class OpenMessageBox final : public Dialogs {
+ public:
+  Answer Message(const std::string& text, const std::string&, Buttons) override {
+    shown.push_back(text);
+    background = form->ScriptDisplay->palette().color(QPalette::Base);
+    form->Timer1Timer(form->Timer1);
+    form->Timer1Timer(form->Timer1);
+    return Answer::Ok;
+  }
+  std::optional<std::string> SaveFileName(const std::string&, const std::string&, const std::string&,
+                                          const std::string&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> OpenFileName(const std::string&, const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  FormA* form = nullptr;
+  std::vector<std::string> shown;
+  QColor background;
+};
+
+TEST(OperatorMessage, HoldsTheScriptTurnsTheLogAquaAndBeepsOnEveryTickWhileOpen) {
+  FakeSerialChannel channel;
+  FakeTicks ticks;
+  WindowDoubles doubles;
+  OpenMessageBox box;
+  FormA form({channel, box, ticks, doubles.beeper, doubles.ports, doubles.desktop, doubles.clipboard}, {});
+  form.Timer_LED->stop();
+  form.Shell.CloseAsked = false;
+  box.form = &form;
+  const QColor normal = form.ScriptDisplay->palette().color(QPalette::Base);
+  ASSERT_TRUE(form.Engine.StartScriptText("m.txt", std::string(kHeader) + "[*MSG + Insert sample]\r\n[*D 5]\r\n"));
+  form.Timer1Timer(form.Timer1);
+  form.Timer1Timer(form.Timer1);
+  EXPECT_EQ(box.shown, Lines{"Insert sample"});
+  EXPECT_EQ(box.background, QColor(0, 255, 255));
+  EXPECT_EQ(doubles.beeper.beeps, 2);
+  EXPECT_EQ(form.ScriptDisplay->palette().color(QPalette::Base), normal);
+  EXPECT_TRUE(form.Delay_Panel->isHidden());  // the ticks during the message ran nothing
+  form.Timer1Timer(form.Timer1);
+  EXPECT_FALSE(form.Delay_Panel->isHidden());
+  EXPECT_EQ(doubles.beeper.beeps, 2);
 }
 
 }  // namespace
