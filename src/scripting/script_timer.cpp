@@ -1,11 +1,15 @@
 // Timer1 and the run control of scripts: each tick goes to the script
 // engine, which also probes for the controller and serves the other run
 // states; the Run Script button starts and cancels scripts, and without a
-// sender runs the start-up script.
+// sender runs the start-up script; Tools, "Check Script File ..." reports a
+// script's problems before it is run.
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
+#include "scripting/script_checker.h"
 #include "shell/form_a.h"
 #include "shell/services.h"
 
@@ -47,6 +51,27 @@ void FormA::EndWaitBtnClick(QObject* sender) {
   if (sender) Engine.EndWait();
 }
 
-void FormA::M_Tools_CheckScriptClick(QObject*) {}
+void FormA::M_Tools_CheckScriptClick(QObject* sender) {
+  if (!sender) return;
+  const auto path = services_.dialogs.OpenFileName("Check Script File", "text files|*.txt", "txt");
+  if (!path) return;
+  // The report goes to the display log: it must be in view.
+  if (!M_Tools_HideWindow->isEnabled()) M_Tools_ScriptWindow_Click(M_Tools_ScriptWindow);
+  const QString name = QFileInfo(QString::fromStdString(*path)).fileName();
+  QFile file(QString::fromStdString(*path));
+  if (!file.open(QIODevice::ReadOnly)) {
+    AppendWideToDisplayLog(-1, QStringLiteral("-------Cannot read ") + name);
+    return;
+  }
+  const QByteArray text = file.readAll();
+  const std::vector<ScriptProblem> problems =
+      CheckScript(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+  AppendWideToDisplayLog(-1, QStringLiteral("-------Checking ") + name);
+  for (const ScriptProblem& p : problems) {
+    AppendWideToDisplayLog(-1, QStringLiteral("%1:%2: %3").arg(name).arg(p.line).arg(QString::fromStdString(p.message)));
+  }
+  AppendToDisplayLog(-1, problems.empty() ? std::string("-------No problems found")
+                                          : Format("-------%zu problem(s) found", problems.size()));
+}
 
 }  // namespace vireo

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -49,6 +50,7 @@ struct StartOptions {
   QString screenshot;
   QString log;
   double quitAfter = -1;
+  QString script;
 };
 
 void ParseOptions(const QApplication& app, StartOptions& out) {
@@ -87,6 +89,11 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
                                        QStringLiteral("FILE"));
   parser.addOptions({simulate, offline, port, spectrometer, recordReadings, screenshot, quitAfter, log});
   parser.addOption(checkScript);
+  const QCommandLineOption script(QStringLiteral("script"),
+                                  QStringLiteral("Run the script file FILE in the place of the start-up script, "
+                                                 "once the controller is configured."),
+                                  QStringLiteral("FILE"));
+  parser.addOption(script);
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
   for (QString& a : args) {
@@ -101,6 +108,7 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   out.recordReadings = parser.isSet(recordReadings);
   out.screenshot = parser.value(screenshot);
   out.log = parser.value(log);
+  out.script = parser.value(script);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
 }
 
@@ -158,6 +166,15 @@ int RunApplication(int argc, char** argv) {
       return 1;
     }
     spectrometerPorts.push_back(spectrometerSimulator->DevicePath());
+  }
+  if (!start.script.isEmpty()) {
+    // Found wrong now rather than after the search and the configuration.
+    const QFileInfo script(start.script);
+    if (!script.isFile() || !script.isReadable()) {
+      std::fprintf(stderr, "vireo: --script: cannot read %s\n", start.script.toLocal8Bit().constData());
+      return 2;
+    }
+    options.scriptFile = script.absoluteFilePath().toStdString();
   }
   if (!start.port.empty()) {
     options.extraPorts.push_back(start.port);
