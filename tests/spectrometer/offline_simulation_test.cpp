@@ -167,9 +167,12 @@ TEST_F(SimulationTest, SixCellsStepThePositionAndLogTheSimulatedTraffic) {
   EXPECT_EQ(host.redraws, 7);
 }
 
-TEST_F(SimulationTest, ARunCovers141TicksFrom15To29Degrees) {
+TEST_F(SimulationTest, AOneCellRunCovers141TicksFrom15To29DegreesAtPositionOne) {
   Start(true, false, false);
   Step(200);
+  EXPECT_EQ(controller.CuvettePosition, 1);
+  EXPECT_TRUE(host.log.empty());
+  for (const std::string& r : host.readings) ASSERT_NE(r.find(" @1 "), std::string::npos) << r;
   ASSERT_EQ(host.sample.size(), 141u);
   EXPECT_EQ(host.sample.back(), "14.00\t29.00");
   EXPECT_EQ(host.probe.back(), "14.00\t28.50");
@@ -183,14 +186,6 @@ TEST_F(SimulationTest, ARunCovers141TicksFrom15To29Degrees) {
   window.SimulationRestarts = 2;
   Step();
   EXPECT_EQ(host.sample.back(), "0.00\t15.00");
-}
-
-TEST_F(SimulationTest, OneCellStaysAtPositionOneAndLogsNothing) {
-  Start(true, false, false);
-  Step(10);
-  EXPECT_EQ(controller.CuvettePosition, 1);
-  EXPECT_TRUE(host.log.empty());
-  for (const std::string& r : host.readings) EXPECT_NE(r.find(" @1 "), std::string::npos) << r;
 }
 
 TEST_F(SimulationTest, WhichReadingsAreAsked) {
