@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -13,13 +14,16 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "controller/qt_port_lister.h"
 #include "controller/qt_serial_channel.h"
 #include "scripting/script_checker.h"
 #include "shell/form_a.h"
 #include "shell/qt_services.h"
+#include "spectrometer/form_s.h"
 #include "sim/controller_server.h"
+#include "sim/spectrometer_server.h"
 
 namespace vireo {
 namespace {
@@ -39,6 +43,8 @@ struct StartOptions {
   bool simulate = false;
   std::string simulatorOptions;
   std::string port;
+  std::string spectrometer;
+  bool recordReadings = false;
   QString screenshot;
   QString log;
   double quitAfter = -1;
@@ -55,19 +61,28 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
                                     QStringLiteral("OPTIONS"));
   const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Connect to NAME (ttyUSB0, rfcomm0, a device path)."),
                                 QStringLiteral("NAME"));
-  const QCommandLineOption screenshot(QStringLiteral("screenshot"), QStringLiteral("Save a picture of the main window to FILE."),
+  const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                      QStringLiteral("Save a picture of the main window to FILE (and of a shown "
+                                                     "spectrometer window beside it, FILE with -spectrometer.png)."),
                                       QStringLiteral("FILE"));
   const QCommandLineOption quitAfter(QStringLiteral("quit-after"), QStringLiteral("End the program after SECONDS."),
                                      QStringLiteral("SECONDS"));
   const QCommandLineOption log(QStringLiteral("log"),
-                               QStringLiteral("At exit, write the window title and the display log to FILE."),
+                               QStringLiteral("At exit, write the window title, the display log and the "
+                                              "spectrometer window's caption and table to FILE."),
                                QStringLiteral("FILE"));
   // Handled before the window system starts (RunApplication); listed for --help.
   const QCommandLineOption checkScript(QStringLiteral("check-script"),
                                        QStringLiteral("Check the script file FILE, print each problem as "
                                                       "FILE:LINE: message and exit (0 none, 1 problems, 2 unreadable)."),
                                        QStringLiteral("FILE"));
-  parser.addOptions({simulate, port, screenshot, quitAfter, log});
+  const QCommandLineOption spectrometer(QStringLiteral("spectrometer"),
+                                        QStringLiteral("Open the spectrometer window and connect to NAME."),
+                                        QStringLiteral("NAME"));
+  const QCommandLineOption recordReadings(QStringLiteral("record-readings"),
+                                          QStringLiteral("With --spectrometer: tick \"Sample Holder\" once connected, "
+                                                         "so that every sample temperature report takes a reading."));
+  parser.addOptions({simulate, port, spectrometer, recordReadings, screenshot, quitAfter, log});
   parser.addOption(checkScript);
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
@@ -78,6 +93,8 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   out.simulate = parser.isSet(simulate);
   out.simulatorOptions = parser.value(simulate).toStdString();
   out.port = parser.value(port).toStdString();
+  out.spectrometer = parser.value(spectrometer).toStdString();
+  out.recordReadings = parser.isSet(recordReadings);
   out.screenshot = parser.value(screenshot);
   out.log = parser.value(log);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
@@ -111,6 +128,8 @@ int RunApplication(int argc, char** argv) {
 
   FormOptions options;
   std::unique_ptr<sim::ControllerServer> simulator;
+  std::unique_ptr<sim::SpectrometerServer> spectrometerSimulator;
+  std::vector<std::string> spectrometerPorts;
   if (start.simulate) {
     sim::ControllerConfig config;
     std::string error;
@@ -124,6 +143,17 @@ int RunApplication(int argc, char** argv) {
       return 1;
     }
     options.extraPorts.push_back(simulator->DevicePath());
+    // The simulated spectrophotometer measures the simulated controller's sample.
+    sim::SpectrometerConfig spectrometerConfig;
+    sim::ControllerServer* controller = simulator.get();
+    spectrometerConfig.sampleTemperature = [controller] { return controller->SampleTemperature(); };
+    spectrometerSimulator = std::make_unique<sim::SpectrometerServer>(spectrometerConfig);
+    if (!spectrometerSimulator->Start()) {
+      std::fprintf(stderr, "vireo: cannot start the simulated spectrophotometer: %s\n",
+                   spectrometerSimulator->LastError().c_str());
+      return 1;
+    }
+    spectrometerPorts.push_back(spectrometerSimulator->DevicePath());
   }
   if (!start.port.empty()) {
     options.extraPorts.push_back(start.port);
@@ -139,29 +169,52 @@ int RunApplication(int argc, char** argv) {
   QtClipboard clipboard;
   FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard}, options);
   dialogs.owner = &form;
+  QtSerialChannel spectrometerChannel;
+  TFormS formS(FormSServices{spectrometerChannel, dialogs, clipboard, ports},
+               FormSContext{form.Controller, form.Recording, form.Renderer, &form, spectrometerPorts});
+  form.AttachSpectrometerWindow(formS);
   form.show();
 
   if (!start.port.empty()) {
     form.Combo_COM->setCurrentText(QString::fromStdString(start.port));
     form.Btn_COMClick(form.Btn_COM);
   }
+  if (!start.spectrometer.empty()) {
+    form.M_SpectrometerClick(form.M_Spectrometer);
+    formS.Combo_COM->setCurrentText(QString::fromStdString(start.spectrometer));
+    formS.Btn_COMClick(formS.Btn_COM);
+    if (start.recordReadings && formS.SpectrometerPortOpen()) formS.CkB_Sample->setChecked(true);
+  }
+  const auto takeScreenshots = [&] {
+    form.grab().save(start.screenshot);
+    if (formS.isVisible()) {
+      QString path = start.screenshot;
+      if (path.endsWith(QLatin1String(".png"))) path.chop(4);
+      formS.grab().save(path + QStringLiteral("-spectrometer.png"));
+    }
+  };
   if (start.quitAfter >= 0) {
     QTimer::singleShot(static_cast<int>(start.quitAfter * 1000), &form, [&] {
-      if (!start.screenshot.isEmpty()) form.grab().save(start.screenshot);
+      if (!start.screenshot.isEmpty()) takeScreenshots();
       QApplication::exit(0);
     });
   } else if (!start.screenshot.isEmpty()) {
-    QTimer::singleShot(1000, &form, [&] { form.grab().save(start.screenshot); });
+    QTimer::singleShot(1000, &form, takeScreenshots);
   }
   if (!start.log.isEmpty()) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&] {
       QFile out(start.log);
       if (out.open(QIODevice::WriteOnly)) {
         out.write((form.windowTitle() + QLatin1Char('\n') + form.ScriptDisplay->toPlainText() + QLatin1Char('\n')).toLatin1());
+        out.write("== spectrometer caption\n");
+        out.write((formS.windowTitle() + QLatin1Char('\n')).toLatin1());
+        out.write("== spectrometer table\n");
+        out.write((formS.Memo_Received->toPlainText() + QLatin1Char('\n')).toLatin1());
       }
     });
   }
   const int result = app.exec();
+  if (spectrometerSimulator) spectrometerSimulator->Stop();
   if (simulator) simulator->Stop();
   return result;
 }
