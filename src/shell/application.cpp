@@ -14,6 +14,7 @@
 
 #include "controller/qt_port_lister.h"
 #include "controller/qt_serial_channel.h"
+#include "control/form_params.h"
 #include "shell/form_a.h"
 #include "shell/qt_services.h"
 #include "sim/controller_server.h"
@@ -118,7 +119,10 @@ int RunApplication(int argc, char** argv) {
   QtPortLister ports;
   QtDesktop desktop;
   QtClipboard clipboard;
-  FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard}, options);
+  // The entry dialog becomes the main window's child (centred on it, freed with it).
+  auto* params = new TForm_Params(dialogs);
+  FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard, *params}, options);
+  params->setParent(&form, params->windowFlags());
   dialogs.owner = &form;
   form.show();
 
