@@ -68,7 +68,7 @@ void Target(int kind, const ParameterEntry& e, SetpointContext& c) {
     // controller's ramping set-point reaches it.
     if (s.TargetHold || c.rampActive) {
       s.TargetHold = true;
-      s.FinalTarget = t;
+      s.FinalTarget = FloatOrZero(text);  // as sent, and as the controller reports it
     }
     ArmReminder(c.reminder);
     if (!c.linked) return;
