@@ -98,6 +98,21 @@ TEST_F(ParameterEntry, RampItemsFollowTheLink) {
   EXPECT_EQ(Sent(), (std::vector<std::string>{"[F1 TL -]", "[R1 RS S 0]", "[R1 RT S 0]", "[R1 TT S 30.00]"}));
 }
 
+TEST_F(ParameterEntry, LinkingAfterATypedRampGivesTheReferenceTheSampleRate) {
+  Reply("[F1 VN 6.50]");
+  Reply("[F1 ID 20]");
+  W().M_Tools_Link_RtoS->trigger();  // unlink
+  Sent();
+  Dialog().Ok("30", "0.5");
+  W().M_Tools_Ramp_Sample->trigger();
+  EXPECT_EQ(Sent(), (std::vector<std::string>{"[F1 RR S 0.5]", "[F1 TT S 30.00]"}));
+  ASSERT_TRUE(W().RampActive);
+  W().M_Tools_Link_RtoS->trigger();
+  const std::vector<std::string> sent = Sent();
+  EXPECT_NE(std::find(sent.begin(), sent.end(), "[R1 RR S 0.5]"), sent.end());
+  EXPECT_EQ(C().ReferenceRampRateText, "0.5");
+}
+
 TEST_F(ParameterEntry, PlotIntervalGoesOutThroughTheReportStep) {
   f.RunStartup();
   Sent();
