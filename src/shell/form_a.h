@@ -49,7 +49,6 @@ class Dialogs;
 class EditBox;
 class GroupBox;
 class LedShape;
-class ParameterDialog;
 class Panel;
 class PlotImage;
 class PortLister;
