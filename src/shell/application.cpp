@@ -19,6 +19,7 @@
 #include "controller/qt_port_lister.h"
 #include "controller/qt_serial_channel.h"
 #include "scripting/script_checker.h"
+#include "control/form_params.h"
 #include "shell/form_a.h"
 #include "shell/qt_services.h"
 #include "spectrometer/form_s.h"
@@ -167,7 +168,10 @@ int RunApplication(int argc, char** argv) {
   QtPortLister ports;
   QtDesktop desktop;
   QtClipboard clipboard;
-  FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard}, options);
+  // The entry dialog becomes the main window's child (centred on it, freed with it).
+  auto* params = new TForm_Params(dialogs);
+  FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard, *params}, options);
+  params->setParent(&form, params->windowFlags());
   dialogs.owner = &form;
   QtSerialChannel spectrometerChannel;
   TFormS formS(FormSServices{spectrometerChannel, dialogs, clipboard, ports},
