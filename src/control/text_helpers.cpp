@@ -30,6 +30,20 @@ std::string Format(const char* format, ...) {
   return result;
 }
 
+void NarrowCopy(std::u16string_view source, char* destination, std::size_t size) {
+  if (size == 0) return;
+  const std::size_t n = source.size() < size - 1 ? source.size() : size - 1;
+  for (std::size_t i = 0; i < n; ++i) destination[i] = static_cast<char>(source[i] & 0xFF);
+  destination[n] = '\0';
+}
+
+void WidenCopy(std::string_view source, char16_t* destination, std::size_t size) {
+  if (size == 0) return;
+  const std::size_t n = source.size() < size - 1 ? source.size() : size - 1;
+  for (std::size_t i = 0; i < n; ++i) destination[i] = static_cast<char16_t>(static_cast<unsigned char>(source[i]));
+  destination[n] = u'\0';
+}
+
 std::string_view UpToFirstBlank(std::string_view text) {
   const auto blank = text.find(' ');
   return blank == std::string_view::npos ? text : text.substr(0, blank);

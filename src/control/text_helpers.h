@@ -42,6 +42,13 @@ struct FixedText {
   static constexpr std::size_t Capacity() { return N - 1; }
 };
 
+// Toolkit text (16-bit codes) into a single-byte buffer of `size` bytes:
+// at most size - 1 characters, each cut to its low byte, always terminated.
+void NarrowCopy(std::u16string_view source, char* destination, std::size_t size);
+// Single-byte text into a 16-bit buffer of `size` characters: at most
+// size - 1 characters, each widened with a zero high byte, always terminated.
+void WidenCopy(std::string_view source, char16_t* destination, std::size_t size);
+
 // The text up to its first blank: a stored stirrer text "1250 rpm" counts as "1250".
 std::string_view UpToFirstBlank(std::string_view text);
 

@@ -63,8 +63,11 @@ void FormA::ReminderSecond() {
   if (out.enableStopBeep) Enable(M_EquilRem_StopBeep, true);
   if (out.beep) services_.beeper.Beep();
   if (out.callUser) {
-    // Raise the window to the top without keeping it there.
-    showNormal();
+    // Raise the window to the top without keeping it there and without
+    // changing its state: a maximized window stays maximized. A minimized
+    // one comes back as it was before (maximized or not).
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
     raise();
     activateWindow();
     SetPlotBackground(kAqua);

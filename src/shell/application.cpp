@@ -20,6 +20,7 @@
 #include "controller/qt_port_lister.h"
 #include "controller/qt_serial_channel.h"
 #include "scripting/script_checker.h"
+#include "control/form_params.h"
 #include "shell/form_a.h"
 #include "shell/qt_services.h"
 #include "spectrometer/form_s.h"
@@ -74,6 +75,11 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
                                QStringLiteral("At exit, write the window title, the display log and the "
                                               "spectrometer window's caption and table to FILE."),
                                QStringLiteral("FILE"));
+  // Handled before the window system starts (RunApplication); listed for --help.
+  const QCommandLineOption checkScript(QStringLiteral("check-script"),
+                                       QStringLiteral("Check the script file FILE, print each problem as "
+                                                      "FILE:LINE: message and exit (0 none, 1 problems, 2 unreadable)."),
+                                       QStringLiteral("FILE"));
   const QCommandLineOption spectrometer(QStringLiteral("spectrometer"),
                                         QStringLiteral("Open the spectrometer window and connect to NAME."),
                                         QStringLiteral("NAME"));
@@ -82,11 +88,6 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
                                                          "so that every sample temperature report takes a reading."));
   const QCommandLineOption offline(QStringLiteral("offline"),
                                    QStringLiteral("Start working offline, as if \"Work Offline\" had been clicked."));
-  // Handled before the window system starts (RunApplication); listed for --help.
-  const QCommandLineOption checkScript(QStringLiteral("check-script"),
-                                       QStringLiteral("Check the script file FILE, print each problem as "
-                                                      "FILE:LINE: message and exit (0 none, 1 problems, 2 unreadable)."),
-                                       QStringLiteral("FILE"));
   parser.addOptions({simulate, offline, port, spectrometer, recordReadings, screenshot, quitAfter, log});
   parser.addOption(checkScript);
   const QCommandLineOption script(QStringLiteral("script"),
@@ -188,7 +189,10 @@ int RunApplication(int argc, char** argv) {
   QtPortLister ports;
   QtDesktop desktop;
   QtClipboard clipboard;
-  FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard}, options);
+  // The entry dialog becomes the main window's child (centred on it, freed with it).
+  auto* params = new TForm_Params(dialogs);
+  FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard, *params}, options);
+  params->setParent(&form, params->windowFlags());
   dialogs.owner = &form;
   QtSerialChannel spectrometerChannel;
   TFormS formS(FormSServices{spectrometerChannel, dialogs, clipboard, ports},

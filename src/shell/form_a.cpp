@@ -101,6 +101,9 @@ void FormA::ConnectHandlers() {
   On(Panel_Status, &Panel::doubleClicked, this, &FormA::Panel_StatusDblClick, Panel_Status);
   On(Panel_DataShowHide, &Panel::doubleClicked, this, &FormA::Panel_StatusDblClick, Panel_DataShowHide);
   On(Panel_tT_Data, &Panel::doubleClicked, this, &FormA::Panel_tT_DataDblClick, Panel_tT_Data);
+  for (QPushButton* b : {Btn_S_TargetChange, Btn_R_TargetChange, Btn_S_StirChange, Btn_R_StirChange}) {
+    On(b, &QPushButton::clicked, this, &FormA::M_ParameterEntry, b);
+  }
 
   // Plot panel.
   for (EditBox* box : EB_Limits) {
@@ -144,6 +147,11 @@ void FormA::ConnectHandlers() {
   for (std::size_t k = 0; k < 6; ++k) OnMenu(M_Tools_CP_Items[k], this, &FormA::M_Tools_CP_Click);
   OnMenu(M_Tools_CP_HomeBefore, this, &FormA::M_Tools_CP_HomeBefore_Click);
   OnMenu(M_Tools_Link_RtoS, this, &FormA::M_Tools_Link_RtoSClick);
+  for (QAction* a : {M_Tools_TC1_Target, M_Tools_TC_Spl_Target, M_Tools_TC_Ref_Target, M_Tools_SC1_Speed,
+                     M_Tools_SC_Spl_Speed, M_Tools_SC_Ref_Speed, M_Tools_Ramp_1, M_Tools_Ramp_Sample,
+                     M_Tools_Ramp_Reference, M_Tools_Ramp_Both, M_Plot_TimeInterval, M_EquilRem_Delay}) {
+    OnMenu(a, this, &FormA::M_ParameterEntry);
+  }
   for (QAction* a : M_Data_Copy_Items) OnMenu(a, this, &FormA::M_Data_CopyClick);
   for (QAction* a : M_Data_Save_Items) OnMenu(a, this, &FormA::M_Data_SaveClick);
   for (QAction* a : M_Data_Load_Items) OnMenu(a, this, &FormA::M_Data_LoadClick);

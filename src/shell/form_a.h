@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "control/reminder.h"
+#include "control/setpoints.h"
 #include "controller/controller_state.h"
 #include "controller/reply_assembler.h"
 #include "controller/search_state.h"
@@ -69,6 +70,7 @@ struct FormServices {
   PortLister& ports;
   Desktop& desktop;
   Clipboard& clipboard;
+  ParameterDialog& parameters;  // the numeric entry dialog
 };
 
 // Our own start options (none of them changes what the window does once running).
@@ -160,6 +162,14 @@ class FormA : public QMainWindow {
   void M_Tools_CP_HomeBefore_Click(QObject* sender);
   void M_Tools_Link_RtoSClick(QObject* sender);
   void CkB_P_AvgClick(QObject* sender);
+
+  // ---- Setpoints and parameter entry ------------------------------------------
+  // The "Change" buttons and the menu items that ask for a value (targets,
+  // stirrer speeds, ramps, plot interval, reminder delay); other senders do nothing.
+  void M_ParameterEntry(QObject* sender);
+  // Asks for a value of the given kind (see ParameterKind) and applies it.
+  void EnterParameter(int kind);
+  SetpointTexts Setpoints;
 
   // ---- Series and data files ---------------------------------------------------
   // Adds one record to a series (1 to 5) and returns its text.

@@ -373,7 +373,7 @@ class PtySearch : public ::testing::Test {
       received.emplace_back();
       firstProbeTick.push_back(-1);
     }
-    form = std::make_unique<FormA>(FormServices{channel, dialogs, ticks, beeper, lister, desktop, clipboard},
+    form = std::make_unique<FormA>(FormServices{channel, dialogs, ticks, beeper, lister, desktop, clipboard, parameters},
                                    FormOptions{});
     // Runs after the window's own handler of the same tick.
     QObject::connect(form->Timer_LED, &QTimer::timeout, [this] {
@@ -412,6 +412,7 @@ class PtySearch : public ::testing::Test {
   ListedPorts lister;
   RecordingDesktop desktop;
   RecordingClipboard clipboard;
+  ScriptedParameterDialog parameters;
   std::vector<std::unique_ptr<sim::PseudoTerminal>> ptys;
   std::vector<std::string> received;
   std::vector<int> firstProbeTick;

@@ -413,7 +413,8 @@ TEST(TickBusy, TicksDuringAMessageBoxOpenedByATickReturnAtOnce) {
   ports.ports = {"ttyS0", "ttyUSB0"};
   RecordingDesktop desktop;
   RecordingClipboard clipboard;
-  FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard}, FormOptions{});
+  ScriptedParameterDialog parameters;
+  FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard, parameters}, FormOptions{});
   form.Timer_LED->stop();
   ASSERT_TRUE(form.Search.Searching);
 

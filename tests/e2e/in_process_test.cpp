@@ -151,5 +151,32 @@ TEST(SimulatedController, AnEchoingDeviceIsNeverTakenForTheController) {
   EXPECT_TRUE(run.dialogs.shown.empty());
 }
 
+TEST(SimulatedController, ARampSetInTheDialogIsFollowedByBothHolders) {
+  sim::ControllerConfig config;  // two holders
+  config.firmware = 7.2;
+  config.acceleration = 60.0;
+  SimulatedRun run(config);
+  run.Start();
+  FormA& w = *run.form;
+  ASSERT_TRUE(WaitUntil([&] { return w.Controller.ControllerFound && w.Steps.CurrentStep == kStepIdle &&
+                                     !w.Steps.StartupScriptPending && ShowsATemperature(w.L_S_Temperature); },
+                        15000));
+  w.CkB_SController_On->click();  // linked: both holders
+  const float start = w.Controller.SampleTemperature;
+  run.parameters.Ok(Format("%.2f", static_cast<double>(start + 8.0f)), "", 21);  // 5.0 degrees per minute
+  w.M_Tools_Ramp_1->trigger();
+  ASSERT_TRUE(w.Controller.TargetHold);
+  // The controller reports its ramping set-point; the display keeps the end
+  // temperature until the set-point gets there.
+  ASSERT_TRUE(WaitUntil([&] { return w.Controller.SampleTarget > start + 1.0f && w.Controller.SampleTarget < start + 7.0f; },
+                        20000));
+  EXPECT_EQ(w.L_S_TargetT->text().toStdString(), Format("%.2f", static_cast<double>(start + 8.0f)));
+  ASSERT_TRUE(WaitUntil([&] { return !w.Controller.TargetHold; }, 20000));
+  ASSERT_TRUE(WaitUntil([&] { return w.Controller.SampleTemperature > start + 7.0f &&
+                                     w.Controller.ReferenceTemperature > start + 7.0f; },
+                        20000));
+  EXPECT_TRUE(run.dialogs.shown.empty());
+}
+
 }  // namespace
 }  // namespace vireo::testing

@@ -263,7 +263,8 @@ TEST(SaveDialog, ProposesTheBareNameOfTheLastSavedFile) {
   FixedPortLister ports;
   RecordingDesktop desktop;
   RecordingClipboard clipboard;
-  FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard}, FormOptions{});
+  ScriptedParameterDialog parameters;
+  FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard, parameters}, FormOptions{});
   form.Timer_LED->stop();
   form.SeriesMemos[0]->SetText("1\t2\r\n");
   const std::string first = dir.filePath(QStringLiteral("run one.txt")).toStdString();

@@ -64,4 +64,13 @@ std::optional<std::string> ScriptedDialogs::OpenFileName(const std::string&, con
   return name;
 }
 
+int ScriptedParameterDialog::ShowModal() {
+  ++shows;
+  if (presses.empty()) return kParameterCancel;
+  const Press press = presses.front();
+  presses.pop_front();
+  entry = press.entry;
+  return press.result;
+}
+
 }  // namespace vireo::testing

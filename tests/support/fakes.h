@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "control/parameter_dialog.h"
 #include "controller/serial_channel.h"
 #include "shell/services.h"
 
@@ -91,6 +92,28 @@ class RecordingDesktop final : public Desktop {
     return true;
   }
   std::vector<std::string> documents;
+};
+
+// The entry dialog without a window: each showing answers the next scripted
+// press (result and what the boxes then hold); with none left it answers Cancel.
+class ScriptedParameterDialog final : public ParameterDialog {
+ public:
+  struct Press {
+    int result;
+    ParameterEntry entry;
+  };
+  void Configure(const ParameterRequest& request) override { requests.push_back(request); }
+  int ShowModal() override;
+  ParameterEntry Entry() const override { return entry; }
+
+  // OK with the first box (and the rate box, or the rate row) as given.
+  void Ok(std::string first, std::string second = {}, int rateRow = 0) {
+    presses.push_back({kParameterOk, {std::move(first), std::move(second), rateRow}});
+  }
+  std::deque<Press> presses;
+  std::vector<ParameterRequest> requests;
+  ParameterEntry entry;
+  int shows = 0;
 };
 
 }  // namespace vireo::testing

@@ -30,8 +30,9 @@ struct WindowDoubles {
   FixedPortLister ports;
   RecordingDesktop desktop;
   RecordingClipboard clipboard;
+  ScriptedParameterDialog parameters;
   FormServices With(SerialChannel& channel, TickSource& ticks) {
-    return {channel, dialogs, ticks, beeper, ports, desktop, clipboard};
+    return {channel, dialogs, ticks, beeper, ports, desktop, clipboard, parameters};
   }
 };
 
