@@ -109,8 +109,6 @@ class FormA : public QMainWindow {
   PlotLimits Limits;
   PointExtents PlotExtents{};  // of the series drawn last; kept between redraws
   std::int32_t RunState = kRunIdle;
-  // The display log's nesting level: the script engine's loop level.
-  std::int32_t& LoopLevel = Engine.LoopLevel;
   bool RampActive = false;      // a temperature ramp rate is in force
 
   // ---- Controller link: sending and framing --------------------------------
@@ -230,6 +228,8 @@ class FormA : public QMainWindow {
   void M_Tools_CheckScriptClick(QObject* sender);
   FormScriptHost ScriptHostOfForm{*this};
   ScriptEngine Engine{ScriptHostOfForm};
+  // The display log's nesting level: the script engine's loop level.
+  std::int32_t& LoopLevel = Engine.LoopLevel;
 
   // ---- Spectrometer window ------------------------------------------------------
   // The spectrometer window, created after this one; null until attached.
