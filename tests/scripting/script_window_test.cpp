@@ -270,7 +270,7 @@ TEST(OperatorMessage, HoldsTheScriptTurnsTheLogAquaAndBeepsOnEveryTickWhileOpen)
   FakeTicks ticks;
   WindowDoubles doubles;
   OpenMessageBox box;
-  FormA form({channel, box, ticks, doubles.beeper, doubles.ports, doubles.desktop, doubles.clipboard}, {});
+  FormA form({channel, box, ticks, doubles.beeper, doubles.ports, doubles.desktop, doubles.clipboard, doubles.parameters}, {});
   form.Timer_LED->stop();
   form.Shell.CloseAsked = false;
   box.form = &form;
