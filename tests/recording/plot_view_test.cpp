@@ -231,6 +231,14 @@ TEST_F(PlotView, AutomaticLimitsFromTheRecordedSeries) {
   EXPECT_EQ(Limit(PlotLimit::MinTemp).Value, 0.0f);
 }
 
+TEST_F(PlotView, AConstantSeriesIsDrawnInsideTheAxesWithItsValueInView) {
+  for (int minute = 0; minute <= 5; ++minute) Sample(minute, 25.0);
+  W().RedrawPlot();
+  EXPECT_FLOAT_EQ(Limit(PlotLimit::MinTemp).Value, 24.0f);
+  EXPECT_FLOAT_EQ(Limit(PlotLimit::MaxTemp).Value, 26.0f);
+  EXPECT_GT(SeriesPixels(Picture(), kBlackPixel), 100);
+}
+
 // ---- Limit boxes --------------------------------------------------------------
 
 TEST_F(PlotView, AMinimumAboveTheShownMaximumIsRefusedAndBecomesAutomatic) {
