@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QTimer>
 #include <clocale>
@@ -15,22 +14,13 @@
 #include "controller/qt_port_lister.h"
 #include "controller/qt_serial_channel.h"
 #include "shell/form_a.h"
+#include "shell/hint_timing.h"
+#include "shell/run_log.h"
 #include "shell/qt_services.h"
 #include "sim/controller_server.h"
 
 namespace vireo {
 namespace {
-
-// Hints show after 2 s and stay for 10 s.
-class HintStyle final : public QProxyStyle {
- public:
-  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                QStyleHintReturn* returnData) const override {
-    if (hint == SH_ToolTip_WakeUpDelay) return 2000;
-    if (hint == SH_ToolTip_FallAsleepDelay) return 10000;
-    return QProxyStyle::styleHint(hint, option, widget, returnData);
-  }
-};
 
 struct StartOptions {
   bool simulate = false;
@@ -57,7 +47,7 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   const QCommandLineOption quitAfter(QStringLiteral("quit-after"), QStringLiteral("End the program after SECONDS."),
                                      QStringLiteral("SECONDS"));
   const QCommandLineOption log(QStringLiteral("log"),
-                               QStringLiteral("At exit, write the window title and the display log to FILE."),
+                               QStringLiteral("At exit, write the window title, the display log and the series to FILE."),
                                QStringLiteral("FILE"));
   parser.addOptions({simulate, port, screenshot, quitAfter, log});
   // "--simulate" may stand alone or carry its options after "=".
@@ -137,9 +127,7 @@ int RunApplication(int argc, char** argv) {
   if (!start.log.isEmpty()) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&] {
       QFile out(start.log);
-      if (out.open(QIODevice::WriteOnly)) {
-        out.write((form.windowTitle() + QLatin1Char('\n') + form.ScriptDisplay->toPlainText() + QLatin1Char('\n')).toLatin1());
-      }
+      if (out.open(QIODevice::WriteOnly)) out.write(MainWindowLog(form));
     });
   }
   const int result = app.exec();
