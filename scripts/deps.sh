@@ -25,13 +25,16 @@ vireo_install_missing() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# vireo_build DIR [cmake options...]: configure (once) and build into DIR.
+# vireo_build DIR [cmake options...]: configure and build into DIR. The
+# options apply also to a DIR configured before.
 vireo_build() {
   local dir=$1; shift
   local root
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
   if [ ! -f "$root/$dir/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$root/$dir" -G Ninja "$@"
+  elif [ $# -gt 0 ]; then
+    cmake -S "$root" -B "$root/$dir" "$@" >/dev/null
   fi
   cmake --build "$root/$dir" --parallel "$(nproc)"
 }

@@ -1,6 +1,8 @@
 // The replies that tell the program what it talks to: first contact, the
 // firmware version, identity, features, probe presence, limits, the cuvette
 // changer and the ramp rate.
+#include <cctype>
+
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -40,6 +42,8 @@ void FormA::FirstContact() {
   Controller.ControllerFound = true;
   Show(M_File_WorkOffline, false);
   Recording.TimeBaseResetPending = true;
+  Steps.ClearAllPending = true;
+  Controller.ReferenceLinkSet = false;
   QueueStep(kStepStartup);
   Controller.SampleHeLimit = Controller.ReferenceHeLimit = 60.0f;
   DDL_CuvettePosition->setCurrentIndex(Controller.CuvettePosition - 1);
@@ -89,10 +93,15 @@ void FormA::SetPositionItems(int count) {
 
 void FormA::HandleIdentification(std::string_view frame) {
   ControllerState& c = Controller;
-  c.ProbePresent = false;
   LogReply(frame);
-  if (CharAt(frame, kArgumentPos) != '?') {
-    const char id[2] = {CharAt(frame, kArgumentPos), CharAt(frame, kArgumentPos + 1)};
+  const char id[2] = {CharAt(frame, kArgumentPos), CharAt(frame, kArgumentPos + 1)};
+  const bool query = id[0] == '?';
+  // An identifier that cannot be read ("[F1 ID]", "[F1 ID ]") changes
+  // nothing: the model, and with it the two-holder and changer handling, stay.
+  const auto readable = [](char ch) { return std::isalnum(static_cast<unsigned char>(ch)) != 0; };
+  if (!query && !(readable(id[0]) && readable(id[1]))) return;
+  c.ProbePresent = false;
+  if (!query) {
     c.ModelId = std::string_view(id, 2);
     c.BasicModel = !(id[1] > '3' || c.ModelId == "13" || c.ModelId == "00");
   }
@@ -111,8 +120,7 @@ void FormA::HandleIdentification(std::string_view frame) {
   c.HasChanger = false;
   c.ReferenceShown = false;
   if (model == '2') {
-    c.ReferenceShown = true;
-    M_Tools_Link_RtoSClick(M_Tools_Link_RtoS);
+    LinkReferenceOnce();
     c.ReferenceControlState = kControlOff;
   } else {
     c.ReferenceStable = true;
@@ -134,6 +142,19 @@ void FormA::HandleIdentification(std::string_view frame) {
     c.CuvettePosition = 1;
   }
   if (variant >= '1' || c.ModelId == "30") SendControllerCommand("[F1 PS ?]", 1);
+  ArrangeMainWindow();
+}
+
+void FormA::LinkReferenceOnce() {
+  ControllerState& c = Controller;
+  if (!c.ReferenceLinkSet) {
+    c.ReferenceLinkSet = true;
+    // Linked without a command: nothing of the sample holder has been read
+    // yet, and a controller already at work keeps its reference holder's
+    // target and stirrer. The link acts from the user's next sample setting.
+    M_Tools_Link_RtoS->setChecked(true);
+  }
+  c.ReferenceShown = !M_Tools_Link_RtoS->isChecked();
   ArrangeMainWindow();
 }
 
@@ -179,9 +200,8 @@ void FormA::HandleFeatures(std::string_view frame) {
     QueueStep(kStepChangerStartup);
   }
   if (present(4)) {
-    c.ReferenceShown = true;
     ArrangeMainWindow();
-    M_Tools_Link_RtoSClick(M_Tools_Link_RtoS);
+    LinkReferenceOnce();
     c.ReferenceControlState = kControlOff;
   }
   LogReply(frame);

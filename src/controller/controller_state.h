@@ -73,6 +73,9 @@ struct ControllerState {
   bool BoxFromReply = false;
   bool TargetHold = false;
   float FinalTarget = 0.0f;
+  // A two-holder controller starts linked once per connection; identity
+  // replies after a controller restart leave the link as the user left it.
+  bool ReferenceLinkSet = false;
 
   bool TwoHolder() const { return ModelId.data[0] == '2'; }
   // The model answers the limit queries and reports heat-exchanger

@@ -88,12 +88,16 @@ void FormA::RunStepMachineTick() {
 
 void FormA::Btn_ErrorNoticeClick(QObject* sender) {
   if (!sender) return;
-  Panel_ErrorNotice->hide();
-  Btn_Reconnect->hide();
   if (Controller.SampleControlState == kControlFault) Controller.SampleControlState = kControlOff;
   if (Controller.ReferenceControlState == kControlFault) Controller.ReferenceControlState = kControlOff;
+  // The lost-link notice and its Reconnect stay until the link is back.
+  if (LinkIsLost()) return;
+  Panel_ErrorNotice->hide();
+  Btn_Reconnect->hide();
   AlignPanels();
 }
+
+bool FormA::LinkIsLost() const { return Controller.ControllerFound && !services_.controllerChannel.Active(); }
 
 void FormA::LinkLost(const std::string& reason) {
   // A port that fails while the search tries it was no controller link:
@@ -102,9 +106,11 @@ void FormA::LinkLost(const std::string& reason) {
   // The channel has closed itself: nothing more is written to it. The
   // recorded series stay as they are; the user saves them or reconnects.
   L_ErrorNotice->setText(QStringLiteral("Lost the connection to the controller on %1 (%2). "
-                                        "The recorded data are kept. Reconnect, or use File > Restart.")
+                                        "The recorded data are kept: Reconnect when the controller is back, "
+                                        "or save them with Data > Save.")
                              .arg(QString::fromStdString(Search.PortName), QString::fromStdString(reason)));
   Panel_ErrorNotice->show();
+  Btn_ErrorNotice->hide();
   Btn_Reconnect->show();
   AlignPanels();
 }
@@ -113,6 +119,7 @@ void FormA::Btn_ReconnectClick(QObject* sender) {
   if (!sender) return;
   if (!services_.controllerChannel.Active() && !OpenControllerPort()) return;
   Btn_Reconnect->hide();
+  Btn_ErrorNotice->show();
   Panel_ErrorNotice->hide();
   AlignPanels();
   // The controller may have restarted while away: ask it to report again.

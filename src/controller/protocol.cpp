@@ -125,21 +125,39 @@ std::optional<std::int32_t> ReadIntAt(std::string_view message, std::size_t pos)
 
 float FloatOrZero(std::string_view text) { return ParseLeadingFloat(text).value_or(0.0f); }
 
-std::string QueryCommand(std::string_view address, std::string_view code) {
-  return "[" + std::string(address) + " " + std::string(code) + " ?]";
+namespace {
+
+// "[address code rest]", appended piece by piece: chained std::string
+// operator+ trips g++ 12's -Wrestrict false positive under optimisation.
+std::string Command(std::string_view address, std::string_view code, std::string_view rest) {
+  std::string out;
+  out.reserve(address.size() + code.size() + rest.size() + 4);
+  out.push_back('[');
+  out.append(address);
+  out.push_back(' ');
+  out.append(code);
+  out.append(rest);
+  out.push_back(']');
+  return out;
 }
 
+}  // namespace
+
+std::string QueryCommand(std::string_view address, std::string_view code) { return Command(address, code, " ?"); }
+
 std::string SwitchCommand(std::string_view address, std::string_view code, bool on) {
-  return "[" + std::string(address) + " " + std::string(code) + (on ? " +]" : " -]");
+  return Command(address, code, on ? " +" : " -");
 }
 
 std::string ReportIntervalCommand(std::string_view address, std::string_view code, int seconds) {
   if (seconds == 0) return SwitchCommand(address, code, false);
-  return "[" + std::string(address) + " " + std::string(code) + " +" + std::to_string(seconds) + "]";
+  return Command(address, code, " +" + std::to_string(seconds));
 }
 
 std::string SetCommand(std::string_view address, std::string_view code, std::string_view value) {
-  return "[" + std::string(address) + " " + std::string(code) + " S " + std::string(value) + "]";
+  std::string rest = " S ";
+  rest.append(value);
+  return Command(address, code, rest);
 }
 
 std::string TargetCommand(std::string_view address, float target) {

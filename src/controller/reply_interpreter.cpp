@@ -137,6 +137,8 @@ void FormA::HandleStatus(std::string_view frame) {
   if (Log.IS) LogReply(frame);
   const StatusReport status = ReadStatus(frame);
   if (status.restarted) {
+    // The start-up sequence runs again without its Clear All: a brown-out in
+    // the middle of a run must not cost the recorded series.
     SendControllerCommand("[F1 IS ?]", 1);
     QueueStep(kStepStartup);
     Controller.SampleControlState = kControlOff;

@@ -14,12 +14,18 @@ void QueueStep(StepMachine& m, std::int32_t step) {
 
 namespace {
 
-// After the identity and limit queries: the reference holder's queries on a
-// two-holder controller, otherwise Clear All and the report intervals.
-std::int32_t AfterLimits(const ControllerState& s, StepOutput& out) {
-  if (s.TwoHolder()) return 20;
-  out.clearAll = true;
+// The end of the start-up sequence: Clear All, once per connection.
+std::int32_t ClearAllOnce(StepMachine& m, StepOutput& out) {
+  out.clearAll = m.ClearAllPending;
+  m.ClearAllPending = false;
   return kStepReportInterval;
+}
+
+// After the identity and limit queries: the reference holder's queries on a
+// two-holder controller, otherwise the end of the sequence.
+std::int32_t AfterLimits(StepMachine& m, const ControllerState& s, StepOutput& out) {
+  if (s.TwoHolder()) return 20;
+  return ClearAllOnce(m, out);
 }
 
 }  // namespace
@@ -53,7 +59,7 @@ StepOutput RunStep(StepMachine& m, ControllerState& s, std::int32_t plotInterval
       step = 8;
       break;
     case 8:
-      step = older && extended ? 10 : AfterLimits(s, out);
+      step = older && extended ? 10 : AfterLimits(m, s, out);
       break;
     case 10: send(QueryCommand("F1", "HL")); step = 11; break;
     case 11:
@@ -69,7 +75,7 @@ StepOutput RunStep(StepMachine& m, ControllerState& s, std::int32_t plotInterval
     case 14: send(QueryCommand("F1", "MT")); step = 15; break;
     case 15:
       if (older) send(QueryCommand("F1", "LT"));
-      step = AfterLimits(s, out);
+      step = AfterLimits(m, s, out);
       break;
     case 20: send(QueryCommand("R1", "IS")); step = 21; break;
     case 21: send(QueryCommand("R1", "TT")); step = 22; break;
@@ -85,8 +91,7 @@ StepOutput RunStep(StepMachine& m, ControllerState& s, std::int32_t plotInterval
     case 24: send(SwitchCommand("R1", "ER", true)); step = 25; break;
     case 25:
       send(SwitchCommand("R1", "TT", true));
-      out.clearAll = true;
-      step = kStepReportInterval;
+      step = ClearAllOnce(m, out);
       break;
     case 100: send(ReportIntervalCommand("F1", "CT", plotInterval)); step = 101; break;
     case 101:

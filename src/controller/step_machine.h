@@ -34,6 +34,10 @@ struct StepMachine {
   std::int32_t PendingCount = 0;
   std::int32_t PositionWaitTicks = 0;
   bool StartupScriptPending = true;
+  // The start-up sequence of a new connection ends with Clear All. A rerun
+  // after the controller reported a restart leaves this off and keeps every
+  // recorded series and their time scale.
+  bool ClearAllPending = true;
 
   bool Busy() const { return PendingCount >= kBusyQueueLength; }
 };

@@ -196,7 +196,12 @@ void DrawSeries(PlotRenderer& renderer, PlotSlot which) {
 
 AxisRange NiceRange(float lo, float hi) {
   const float d = hi - lo;
-  if (d < 0.0001) return {-1.0f, 1.0f, 0.5f, 0.1f};
+  // A single value (a holder steady at 25.00 for minutes) gets one unit on
+  // either side, so that it is drawn inside the axes; around 0 that is -1 .. 1.
+  if (d < 0.0001) {
+    const float middle = d >= 0 ? lo + d / 2 : 0.0f;
+    return {middle - 1.0f, middle + 1.0f, 0.5f, 0.1f};
+  }
   struct Row {
     double below;
     float major;

@@ -9,6 +9,15 @@ void AppendDecimatedPath(const SeriesPoints& points, const PixelMapping& mapping
   const auto x = points.X();
   const auto y = points.Y();
   const std::size_t n = points.Count();
+  // A plot narrower than its margins has no data area: its columns would run
+  // backwards. It gets a line per point, which is what the reduction copies.
+  if (mapping.right < mapping.left) {
+    for (std::size_t i = 0; i < n; ++i) {
+      const PixelPoint p{mapping.PixelX(x[i]), mapping.PixelY(y[i])};
+      if (path.empty() || path.back() != p) path.push_back(p);
+    }
+    return;
+  }
   // Columns this far outside the data area never reach it, even with the
   // pen's width: they gather into one run on each side.
   const int reach = std::max(penWidth, 1) + 2;

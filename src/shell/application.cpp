@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QTimer>
 #include <clocale>
@@ -22,6 +21,8 @@
 #include "scripting/script_checker.h"
 #include "control/form_params.h"
 #include "shell/form_a.h"
+#include "shell/hint_timing.h"
+#include "shell/run_log.h"
 #include "shell/qt_services.h"
 #include "spectrometer/form_s.h"
 #include "sim/controller_server.h"
@@ -29,17 +30,6 @@
 
 namespace vireo {
 namespace {
-
-// Hints show after 2 s and stay for 10 s.
-class HintStyle final : public QProxyStyle {
- public:
-  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                QStyleHintReturn* returnData) const override {
-    if (hint == SH_ToolTip_WakeUpDelay) return 2000;
-    if (hint == SH_ToolTip_FallAsleepDelay) return 10000;
-    return QProxyStyle::styleHint(hint, option, widget, returnData);
-  }
-};
 
 struct StartOptions {
   bool simulate = false;
@@ -72,7 +62,7 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   const QCommandLineOption quitAfter(QStringLiteral("quit-after"), QStringLiteral("End the program after SECONDS."),
                                      QStringLiteral("SECONDS"));
   const QCommandLineOption log(QStringLiteral("log"),
-                               QStringLiteral("At exit, write the window title, the display log and the "
+                               QStringLiteral("At exit, write the window title, the display log, the series and the "
                                               "spectrometer window's caption and table to FILE."),
                                QStringLiteral("FILE"));
   // Handled before the window system starts (RunApplication); listed for --help.
@@ -234,13 +224,11 @@ int RunApplication(int argc, char** argv) {
   if (!start.log.isEmpty()) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&] {
       QFile out(start.log);
-      if (out.open(QIODevice::WriteOnly)) {
-        out.write((form.windowTitle() + QLatin1Char('\n') + form.ScriptDisplay->toPlainText() + QLatin1Char('\n')).toLatin1());
-        out.write("== spectrometer caption\n");
-        out.write((formS.windowTitle() + QLatin1Char('\n')).toLatin1());
-        out.write("== spectrometer table\n");
-        out.write((formS.Memo_Received->toPlainText() + QLatin1Char('\n')).toLatin1());
-      }
+      if (!out.open(QIODevice::WriteOnly)) return;
+      QByteArray text = MainWindowLog(form);
+      AppendLogSection(text, "spectrometer caption", formS.windowTitle());
+      AppendLogSection(text, "spectrometer table", formS.Memo_Received->toPlainText());
+      out.write(text);
     });
   }
   const int result = app.exec();

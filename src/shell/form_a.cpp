@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "controller/serial_channel.h"
+#include "shell/hint_timing.h"
 #include "shell/widgets.h"
 
 namespace vireo {
@@ -36,9 +37,13 @@ void On(Source* source, Signal signal, FormA* form, Handler handler, QObject* se
 
 }  // namespace
 
+// The main window's hints stay 10 seconds.
+constexpr int kHintDisplayMs = 10000;
+
 FormA::FormA(FormServices services, FormOptions options, QWidget* parent)
     : QMainWindow(parent), services_(services), options_(std::move(options)) {
   setObjectName(QStringLiteral("FormA"));
+  new HintTiming(this, kHintDisplayMs);
   BuildMenus();
   Client = new QWidget(this);
   setCentralWidget(Client);

@@ -260,6 +260,13 @@ class FormA : public QMainWindow {
   // Reopens the port the link was lost on, keeping every series.
   void Btn_ReconnectClick(QObject* sender);
 
+  // ---- Keeping a connection's data and settings ---------------------------------
+  // The link of a two-holder controller, set up by its first identity or
+  // feature reply of a connection; later ones keep the user's choice.
+  void LinkReferenceOnce();
+  // A controller had answered and its channel has failed since.
+  bool LinkIsLost() const;
+
   // ---- Controls -----------------------------------------------------------------
   // Menus. Submenus are addressed through their QMenu; `Show`/`Enable` below
   // treat items and submenus alike.

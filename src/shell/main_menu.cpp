@@ -100,8 +100,11 @@ void FormA::BuildMenus() {
   M_Tools_S3 = Separator(M_Tools, "M_Tools_S3");
   M_Tools_CP = Sub(M_Tools, "M_Tools_CP", "C&uvette Position");
   for (int k = 1; k <= 9; ++k) {
-    const std::string name = "M_Tools_CP_" + std::to_string(k);
-    const std::string caption = "&" + std::to_string(k);
+    // Appended, not "text" + number: g++ 12 warns falsely on that (-Wrestrict).
+    std::string name = "M_Tools_CP_";
+    name += std::to_string(k);
+    std::string caption = "&";
+    caption += std::to_string(k);
     M_Tools_CP_Items[static_cast<std::size_t>(k - 1)] = Item(M_Tools_CP, name.c_str(), caption.c_str(), true);
   }
   for (int k = 3; k <= 9; ++k) Show(M_Tools_CP_Items[static_cast<std::size_t>(k - 1)], false);

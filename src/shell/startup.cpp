@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "controller/serial_channel.h"
+#include "recording/series_memo.h"
 #include "shell/form_a.h"
 #include "shell/services.h"
 #include "shell/widgets.h"
@@ -22,6 +23,9 @@ namespace {
 constexpr const char* kMarkerFile = "Vireo_UserSelectedCOM.txt";
 constexpr const char* kAboutText =
     "Version 1.50M\n\nVireo Instruments, laboratory temperature control\nsupport@vireo-instruments.example";
+constexpr const char* kRestartQuestion =
+    "The link to the controller was lost. Restart clears every recorded series: "
+    "save them first with Data > Save.\n\nRestart and clear the series?";
 // Commands written at close must reach the controller before the program ends.
 constexpr int kCloseFlushMs = 500;
 
@@ -59,6 +63,13 @@ void FormA::FormCreate(QObject* sender) {
 }
 
 void FormA::M_File_RestartClick(QObject* sender) {
+  // After a lost link the series are all that is left of the run: Restart
+  // clears them only when the user says so.
+  if (sender && LinkIsLost()) {
+    bool recorded = false;
+    for (const SeriesMemo* memo : SeriesMemos) recorded = recorded || !memo->toPlainText().isEmpty();
+    if (recorded && services_.dialogs.Message(kRestartQuestion, "Restart", Buttons::OkCancel) != Answer::Ok) return;
+  }
   if (M_Tools_HideWindow->isEnabled()) M_Tools_HideWindowClick(M_Tools_HideWindow);
   RunState = kRunIdle;
   Timer1->stop();
@@ -79,6 +90,7 @@ void FormA::M_File_RestartClick(QObject* sender) {
   Show(M_File_WorkOffline, true);
   Panel_ErrorNotice->hide();
   Btn_Reconnect->hide();
+  Btn_ErrorNotice->show();
   AlignPanels();
   if (FormS) {
     FormS->hide();

@@ -35,7 +35,7 @@ TEST_F(Config, FirmwareVersionKeepsItsValueWhenTheReplyCarriesNoNumber) {
   EXPECT_EQ(f.DisplayLog().size(), 4u);
 }
 
-TEST_F(Config, TwoHolderIdentityTogglesTheLinkOncePerReply) {
+TEST_F(Config, TwoHolderIdentityLinksOncePerConnectionWithoutCommandsToTheReference) {
   Reply("[F1 ID 22]");
   EXPECT_FLOAT_EQ(C().MinTarget, -55.0f);
   EXPECT_FLOAT_EQ(C().MaxTarget, 150.0f);
@@ -43,13 +43,34 @@ TEST_F(Config, TwoHolderIdentityTogglesTheLinkOncePerReply) {
   EXPECT_FALSE(C().ReferenceShown);
   EXPECT_EQ(C().ReferenceControlState, kControlOff);
   EXPECT_TRUE(W().GrB_R_Holder->isHidden());
-  EXPECT_EQ(Sent(), (std::vector<std::string>{"[R1 TT S 20.00]", "[R1 SS S 0]", "[F1 PS ?]"}));
+  // Nothing of the sample holder has been read: the reference keeps its own.
+  EXPECT_EQ(Sent(), std::vector<std::string>{"[F1 PS ?]"});
 
+  // A later identity (a controller restart) leaves the link as it is, linked or not.
+  Reply("[F1 ID 22]");
+  EXPECT_TRUE(W().M_Tools_Link_RtoS->isChecked());
+  EXPECT_FALSE(C().ReferenceShown);
+  W().M_Tools_Link_RtoSClick(W().M_Tools_Link_RtoS);
+  Sent();
   Reply("[F1 ID 22]");
   EXPECT_FALSE(W().M_Tools_Link_RtoS->isChecked());
   EXPECT_TRUE(C().ReferenceShown);
   EXPECT_FALSE(W().GrB_R_Holder->isHidden());
   EXPECT_EQ(Sent(), std::vector<std::string>{"[F1 PS ?]"});
+}
+
+TEST_F(Config, AnUnreadableIdentityKeepsTheModelAndItsHandling) {
+  Reply("[F1 ID 31]");
+  ASSERT_EQ(C().PositionCount, 4);
+  Sent();
+  for (const char* reply : {"[F1 ID]", "[F1 ID ]", "[F1 ID 3]", "[F1 ID  3]"}) {
+    Reply(reply);
+    EXPECT_EQ(C().ModelId.Str(), "31") << reply;
+    EXPECT_TRUE(C().HasChanger) << reply;
+    EXPECT_EQ(C().PositionCount, 4) << reply;
+    EXPECT_EQ(f.DisplayLog().back(), std::string("...") + reply);
+  }
+  EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(Config, ModelIdentifierSetsRangeStirrerMinimumAndProbeQuery) {
@@ -127,7 +148,7 @@ TEST_F(Config, FeatureCharactersSetTheFeatures) {
   EXPECT_FALSE(C().ReferenceShown);
   EXPECT_EQ(C().ReferenceControlState, kControlOff);
   EXPECT_TRUE(W().Panel_Plot->isHidden());
-  EXPECT_EQ(Sent(), (std::vector<std::string>{"[R1 TT S 20.00]", "[R1 SS S 0]"}));
+  EXPECT_TRUE(Sent().empty());
 
   Reply("[F2 FS +++++]");  // not a feature reply
   EXPECT_FALSE(C().HasTemperatureControl);

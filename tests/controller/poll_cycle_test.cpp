@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -154,6 +155,56 @@ TEST(StartupSequence, ARestartReportRunsItAgainWithoutTheStartupScript) {
   expected.insert(expected.end(), {"[F1 CT +3]", "[F1 HT +3]", "[R1 CT +3]", "[R1 HT +3]"});
   EXPECT_EQ(RunAnswering(f, ControllerAnswers("24", "2.30", false)), expected);
   EXPECT_FALSE(f.form->Steps.StartupScriptPending);
+}
+
+TEST(StartupSequence, ARestartReportInTheMiddleOfARecordingKeepsTheSeriesTheirTimesAndTheLink) {
+  FormFixture f;
+  Connect(f, "24", "2.30");
+  f.form->M_Tools_Link_RtoSClick(f.form->M_Tools_Link_RtoS);  // the user unlinks
+  f.Receive("[F1 CT 29.90]\r\n");  // the run's time 0
+  f.Tick(300);                      // a minute into the run
+  f.Receive("[F1 CT 30.00]\r\n[R1 CT 29.00]\r\n[F1 HT 18.00]\r\n");
+  const std::string series[3] = {f.SeriesText(1), f.SeriesText(2), f.SeriesText(4)};
+
+  f.Receive("[F1 IS R]\r\n");
+  RunAnswering(f, ControllerAnswers("24", "2.30", false));
+  EXPECT_EQ(f.SeriesText(1), series[0]);
+  EXPECT_EQ(f.SeriesText(2), series[1]);
+  EXPECT_EQ(f.SeriesText(4), series[2]);
+  EXPECT_FALSE(f.form->M_Tools_Link_RtoS->isChecked());
+  EXPECT_TRUE(f.form->Controller.ReferenceShown);
+  // Records go on on the same time scale.
+  f.Receive("[F1 CT 30.50]\r\n");
+  EXPECT_EQ(f.SeriesText(1).substr(0, series[0].size()), series[0]);
+  EXPECT_GT(f.SeriesText(1).size(), series[0].size());
+  EXPECT_GT(std::stod(f.SeriesText(1).substr(series[0].size())), 1.0) << f.SeriesText(1);
+}
+
+TEST(StartupSequence, AControllerAlreadyAtWorkGetsNoTargetOrStirrerItDidNotReport) {
+  FormFixture f;
+  f.ConnectAndAnswer("[F1 IS 0++S]");
+  Answers atWork = ControllerAnswers("24", "2.30", false);
+  atWork["[F1 TT ?]"] = {"[F1 TT 37.00]"};
+  atWork["[R1 TT ?]"] = {"[R1 TT 37.00]"};
+  atWork["[R1 IS ?]"] = {"[R1 IS 0++S]"};
+  // Every command, also those the replies' handlers send.
+  Lines sent;
+  for (int i = 0; i < 80; ++i) {
+    f.Tick();
+    for (const std::string& command : f.Sent()) {
+      sent.push_back(command);
+      if (const auto it = atWork.find(command); it != atWork.end()) f.Receive(it->second.front() + "\r\n");
+    }
+    for (const std::string& command : f.Sent()) sent.push_back(command);
+  }
+  EXPECT_TRUE(f.form->M_Tools_Link_RtoS->isChecked());
+  for (const std::string& command : sent) {
+    EXPECT_NE(command.substr(0, 8), "[R1 TT S") << command;
+    EXPECT_NE(command.substr(0, 7), "[R1 TC ") << command;
+    EXPECT_NE(command, "[R1 SS S 0]");
+    EXPECT_NE(command.substr(0, 7), "[F1 TC ") << command;
+  }
+  EXPECT_NE(std::find(sent.begin(), sent.end(), "[R1 SS S 1250]"), sent.end());  // the speed read from the sample
 }
 
 TEST(QueuedSteps, StopSendsTheOffFormsAndClearAndRestartTheIntervalAgain) {

@@ -2,8 +2,8 @@
 // simulator: both are separate processes and talk over a pseudo-terminal.
 // The window is rendered offscreen; its screenshot shows whether a
 // controller was found (the working window) or not (the small search window),
-// and the log written at exit holds the window title and the display log,
-// where every command sent is echoed.
+// and the log written at exit holds the window title, the display log (where
+// every command sent is echoed) and the series.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -14,7 +14,11 @@
 #include <QTemporaryDir>
 #include <string>
 
+#include "support/log_sections.h"
+
 namespace {
+
+using vireo::testing::LogSections;
 
 QString BuildPath(const char* name) {
   return qEnvironmentVariable("VIREO_BUILD_DIR") + QLatin1Char('/') + QLatin1String(name);
@@ -46,7 +50,7 @@ struct Outcome {
   QProcess::ExitStatus status = QProcess::CrashExit;
   QImage screenshot;
   std::string errors;
-  QStringList log;  // the window title, then the display log's lines
+  LogSections log;
 };
 
 // Runs vireo (or `program`) with `arguments`, a screenshot taken as it quits after `seconds`.
@@ -69,15 +73,14 @@ Outcome RunVireo(QStringList arguments, int seconds, const QString& program = Bu
   run.status = vireo.exitStatus();
   run.errors = vireo.readAllStandardError().toStdString();
   if (QFileInfo::exists(picture)) run.screenshot.load(picture);
-  QFile file(log);
-  if (file.open(QIODevice::ReadOnly)) run.log = QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'));
+  run.log = LogSections::Read(log);
   return run;
 }
 
-// The commands echoed in the log, in the order they were sent.
-QStringList Commands(const QStringList& log) {
+// The commands echoed in the display log, in the order they were sent.
+QStringList Commands(const LogSections& log) {
   QStringList commands;
-  for (const QString& line : log.mid(1)) {
+  for (const QString& line : log.Lines(QStringLiteral("display log"))) {
     if (line.startsWith(QLatin1Char('['))) commands << line;
   }
   return commands;
@@ -103,14 +106,24 @@ TEST(VireoExecutable, ConnectsToTheGivenPortAndQuitsCleanly) {
   EXPECT_EQ(run.exitCode, 0) << run.errors;
   ASSERT_FALSE(run.screenshot.isNull()) << run.errors;
   EXPECT_EQ(run.screenshot.size(), kWorkingWindow);
-  ASSERT_FALSE(run.log.isEmpty());
-  EXPECT_TRUE(run.log.front().endsWith(QStringLiteral("  on ") + sim.Device())) << run.log.front().toStdString();
+  const QStringList title = run.log.Lines(QStringLiteral("title"));
+  ASSERT_EQ(title.size(), 1);
+  EXPECT_TRUE(title.front().endsWith(QStringLiteral("  on ") + sim.Device())) << title.front().toStdString();
   // The simulator's default: two holders, extended model, firmware 2.30, a probe.
   const QStringList startup = {
       "[F1 VN ?]", "[F1 ID ?]", "[F1 TT ?]", "[F1 IS +]", "[F1 ER +]", "[F1 TT +]", "[F1 PS +]", "[F1 FP +]",
       "[F1 HL ?]", "[F1 MS ?]", "[F1 LS ?]", "[F1 SS ?]", "[F1 MT ?]", "[F1 LT ?]", "[R1 IS ?]", "[R1 TT ?]",
       "[R1 IS +]", "[R1 ER +]", "[R1 TT +]", "[F1 CT +3]", "[F1 PT +3]", "[F1 HT +3]", "[R1 CT +3]", "[R1 HT +3]"};
-  EXPECT_TRUE(InOrder(Commands(run.log), startup)) << run.log.join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(InOrder(Commands(run.log), startup))
+      << run.log.Lines(QStringLiteral("display log")).join(QLatin1Char('\n')).toStdString();
+  // Reports every 3 seconds since the end of the start-up: the sample and
+  // reference holders' series have records, each minutes, a tab, degrees.
+  for (const char* series : {"series 1", "series 2"}) {
+    const QStringList records = run.log.Lines(QLatin1String(series));
+    EXPECT_GE(records.size(), 1) << series;
+    for (const QString& record : records) EXPECT_EQ(record.split(QLatin1Char('\t')).size(), 2) << record.toStdString();
+  }
+  for (const char* series : {"series 3", "series 4", "series 5"}) EXPECT_TRUE(run.log.Has(QLatin1String(series)));
 }
 
 TEST(VireoExecutable, FindsItsOwnSimulatedControllerAndQuitsCleanly) {
@@ -146,9 +159,9 @@ TEST(VireoExecutable, StartsOfflineWhenAsked) {
   EXPECT_EQ(run.exitCode, 0) << run.errors;
   ASSERT_FALSE(run.screenshot.isNull()) << run.errors;
   EXPECT_EQ(run.screenshot.size(), QSize(849, 580));
-  ASSERT_FALSE(run.log.isEmpty());
-  EXPECT_EQ(run.log.front(), QStringLiteral("Vireo(S) - Temperature Control Application (Offline Mode)"));
-  EXPECT_TRUE(Commands(run.log).isEmpty()) << run.log.join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(run.log.Lines(QStringLiteral("title")),
+            QStringList{QStringLiteral("Vireo(S) - Temperature Control Application (Offline Mode)")});
+  EXPECT_TRUE(Commands(run.log).isEmpty()) << Commands(run.log).join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(VireoExecutable, RefusesBadSimulatorOptions) {

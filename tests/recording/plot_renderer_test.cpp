@@ -281,8 +281,10 @@ TEST(NiceRange, RowsByDataSpan) {
   EXPECT_EQ(NiceRange(0, 20).Major, 5.0f);
   EXPECT_EQ(NiceRange(0, 1999).Major, 200.0f);
   EXPECT_EQ(NiceRange(0, 2000), (AxisRange{-400, 2400, 1000, 200}));
-  // Below 0.0001 there is no span to scale.
-  EXPECT_EQ(NiceRange(50, 50.00005f), (AxisRange{-1, 1, 0.5f, 0.1f}));
+  // Below 0.0001 there is no span to scale: one unit either side of a
+  // single value keeps it in view; reversed bounds give -1 .. 1.
+  EXPECT_EQ(NiceRange(50, 50), (AxisRange{49, 51, 0.5f, 0.1f}));
+  EXPECT_EQ(NiceRange(-25, -25), (AxisRange{-26, -24, 0.5f, 0.1f}));
   EXPECT_EQ(NiceRange(10, 0), (AxisRange{-1, 1, 0.5f, 0.1f}));
   // Negative quotients truncate toward zero: -10 / 0.2f is -49.9999993.
   EXPECT_EQ(NiceRange(-10, -0.5f), (AxisRange{-10.2f, 0, 1, 0.2f}));

@@ -169,8 +169,9 @@ TEST_F(PlotView, LoadRedrawsAtOnceFromEveryRecordTheParserSees) {
   // LF is no line break of a series: only the first record is read.
   Load(1, "1\t20\n2\t21\n3\t22\n");
   EXPECT_EQ(SeriesPixels(Picture(), kBlackPixel), 0);
-  EXPECT_FLOAT_EQ(Limit(PlotLimit::MinTime).Value, -1.0f);
-  EXPECT_FLOAT_EQ(Limit(PlotLimit::MaxTime).Value, 1.0f);
+  // Its single time is kept in view: 0 .. 2, starting just below 0.
+  EXPECT_FLOAT_EQ(Limit(PlotLimit::MinTime).Value, -0.0001f);
+  EXPECT_FLOAT_EQ(Limit(PlotLimit::MaxTime).Value, 2.0f);
 }
 
 // However a series text came about (loaded, recorded record by record,
@@ -229,6 +230,14 @@ TEST_F(PlotView, AutomaticLimitsFromTheRecordedSeries) {
   EXPECT_EQ(Limit(PlotLimit::MinTime).Value, -0.0001f);
   EXPECT_NEAR(Limit(PlotLimit::MaxTime).Value, 10.2f, 1e-5);
   EXPECT_EQ(Limit(PlotLimit::MinTemp).Value, 0.0f);
+}
+
+TEST_F(PlotView, AConstantSeriesIsDrawnInsideTheAxesWithItsValueInView) {
+  for (int minute = 0; minute <= 5; ++minute) Sample(minute, 25.0);
+  W().RedrawPlot();
+  EXPECT_FLOAT_EQ(Limit(PlotLimit::MinTemp).Value, 24.0f);
+  EXPECT_FLOAT_EQ(Limit(PlotLimit::MaxTemp).Value, 26.0f);
+  EXPECT_GT(SeriesPixels(Picture(), kBlackPixel), 100);
 }
 
 // ---- Limit boxes --------------------------------------------------------------

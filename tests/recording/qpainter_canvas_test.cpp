@@ -165,8 +165,9 @@ void DrawEveryPoint(const PlotRenderer& renderer, PlotCanvas& canvas) {
   for (std::size_t i = 1; i < points.Count(); ++i) canvas.LineTo({map.PixelX(points.X()[i]), map.PixelY(points.Y()[i])});
 }
 
-QImage Render(const SeriesPoints& points, const AxisParameters& axes, int penWidth, bool everyPoint) {
-  QImage image = WhiteImage(674, 510);
+QImage Render(const SeriesPoints& points, const AxisParameters& axes, int penWidth, bool everyPoint,
+             int width = 674) {
+  QImage image = WhiteImage(width, 510);
   QPainterCanvas canvas(image);
   PlotRenderer renderer;
   renderer.Axes = axes;
@@ -229,6 +230,16 @@ std::vector<DecimationCase> DecimationCases() {
   SeriesPoints crowdedEnd = RandomWalk(1000, 6, 0);
   for (int i = 0; i < 5000; ++i) crowdedEnd.Add(59.99f, 24.0f + static_cast<float>(i % 97) * 0.03f);
   cases.push_back({"crowded last column", std::move(crowdedEnd), whole});
+  // Two and three points per column, every other one a spike: the inner
+  // point of a three-point run must survive.
+  for (const int perColumn : {2, 3}) {
+    SeriesPoints spiky;
+    const int count = 579 * perColumn;
+    for (int i = 0; i < count; ++i) {
+      spiky.Add(-4 + 68.0f * static_cast<float>(i) / static_cast<float>(count), i % 2 ? 28.0f : 20.0f + (i % 7) * 0.3f);
+    }
+    cases.push_back({perColumn == 2 ? "two per column, spikes" : "three per column, spikes", std::move(spiky), whole});
+  }
   return cases;
 }
 
@@ -240,6 +251,15 @@ TEST(DecimatedSeries, SamePixelsAsALinePerPoint) {
       EXPECT_EQ(DifferentPixels(fast, every), 0) << c.name << ", pen " << penWidth;
       EXPECT_GT(PixelsOf(fast, qRgb(255, 0, 0)).size(), 50u) << c.name;
     }
+  }
+}
+
+TEST(DecimatedSeries, PlotsNarrowerThanTheirMarginsMatchALinePerPoint) {
+  const SeriesPoints walk = RandomWalk(5000, 7, 0.05f);
+  const AxisParameters whole{{-4, 64, 10, 2}, {18, 30, 2, 0.5f}};
+  for (const int width : {1, 50, 94, 95}) {
+    EXPECT_EQ(DifferentPixels(Render(walk, whole, 2, false, width), Render(walk, whole, 2, true, width)), 0)
+        << "width " << width;
   }
 }
 

@@ -103,7 +103,7 @@ TEST(SeriesMemo, ParsedCopyFollowsEveryKindOfChange) {
 
   // Cut off by the bound, then a record: parsed again from the whole text.
   std::string crOnly;
-  for (int i = 0; i < 20; ++i) crOnly += "0" + std::to_string(i) + " 20\r";
+  for (int i = 0; i < 20; ++i) crOnly.append("0").append(std::to_string(i)).append(" 20\r");
   memo.SetText(crOnly);
   ExpectCopyAgrees(memo);
   memo.AppendRecord("30 21");

@@ -69,7 +69,7 @@ TEST(SeriesParse, ExtentsStartFromFixedBounds) {
 
 TEST(SeriesParse, AtMostTheLineCountPlusFivePoints) {
   std::string crOnly;
-  for (int i = 0; i < 20; ++i) crOnly += "0" + std::to_string(i) + " 20\r";
+  for (int i = 0; i < 20; ++i) crOnly.append("0").append(std::to_string(i)).append(" 20\r");
   SeriesPoints s;
   s.Rebuild(crOnly, 1);  // the memo shows it as one line
   EXPECT_EQ(s.Count(), 6u);
@@ -85,7 +85,7 @@ TEST(SeriesParse, PlainDecimalsRoundExactlyAsFromChars) {
     const int decimals = static_cast<int>(random() % (std::min(digits, 10) + 1));
     std::string text;
     for (int d = 0; d < digits; ++d) text += static_cast<char>('0' + random() % 10);
-    if (decimals > 0) text.insert(text.size() - static_cast<std::size_t>(decimals), ".");
+    if (decimals > 0) text.insert(text.end() - decimals, '.');
     float expected = 0;
     std::from_chars(text.data(), text.data() + text.size(), expected);
     std::string_view view = text;

@@ -92,6 +92,32 @@ TEST(LostLink, AFailedReconnectSaysWhyAndKeepsTheNotice) {
   EXPECT_FALSE(f.form->Btn_Reconnect->isHidden());
 }
 
+TEST(LostLink, NothingSteersTowardsLosingTheSeries) {
+  FormFixture f;
+  Connect(f);
+  const std::string sample = f.SeriesText(1);
+  LoseLink(f);
+  EXPECT_EQ(f.form->L_ErrorNotice->text().toStdString().find("Restart"), std::string::npos);
+  // "Clear" leaves Reconnect reachable while the link is lost.
+  f.form->Btn_ErrorNoticeClick(f.form->Btn_ErrorNotice);
+  EXPECT_FALSE(f.form->Panel_ErrorNotice->isHidden());
+  EXPECT_FALSE(f.form->Btn_Reconnect->isHidden());
+  EXPECT_TRUE(f.form->Btn_ErrorNotice->isHidden());
+
+  // Restart asks before it clears; Cancel changes nothing.
+  f.dialogs.answers = {Answer::Cancel};
+  f.form->M_File_RestartClick(f.form->M_File_Restart);
+  ASSERT_EQ(f.dialogs.shown.size(), 1u);
+  EXPECT_EQ(f.dialogs.shown[0].caption, "Restart");
+  EXPECT_EQ(f.SeriesText(1), sample);
+  EXPECT_FALSE(f.form->Search.Searching);
+  EXPECT_FALSE(f.form->Btn_Reconnect->isHidden());
+  f.form->M_File_RestartClick(f.form->M_File_Restart);
+  EXPECT_EQ(f.dialogs.shown.size(), 2u);
+  EXPECT_EQ(f.SeriesText(1), "");
+  EXPECT_FALSE(f.form->Btn_ErrorNotice->isHidden());
+}
+
 TEST(LostLink, RestartHidesTheNotice) {
   FormFixture f;
   Connect(f);
