@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "controller/protocol.h"
+#include "recording/journal.h"
 #include "recording/series_memo.h"
 #include "shell/form_a.h"
 #include "shell/widgets.h"
@@ -22,6 +23,8 @@ constexpr int kMaxPositions = 99;
 }  // namespace
 
 void FormA::FirstContact() {
+  // From here the display log belongs to the run the configuration starts.
+  RecordingJournal().Connected();
   Search.Searching = false;
   GBox_COM->hide();
   Panel_Status->resize(151, Panel_Status->height());

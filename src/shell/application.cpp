@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
@@ -14,6 +16,7 @@
 
 #include "controller/qt_port_lister.h"
 #include "controller/qt_serial_channel.h"
+#include "recording/file_journal.h"
 #include "shell/form_a.h"
 #include "shell/qt_services.h"
 #include "sim/controller_server.h"
@@ -38,6 +41,7 @@ struct StartOptions {
   std::string port;
   QString screenshot;
   QString log;
+  QString dataDir;
   double quitAfter = -1;
 };
 
@@ -59,7 +63,12 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   const QCommandLineOption log(QStringLiteral("log"),
                                QStringLiteral("At exit, write the window title and the display log to FILE."),
                                QStringLiteral("FILE"));
-  parser.addOptions({simulate, port, screenshot, quitAfter, log});
+  const QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                                   QStringLiteral("Keep the recording journal (runs/) in DIR instead of ") +
+                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                                       QLatin1Char('.'),
+                                   QStringLiteral("DIR"));
+  parser.addOptions({simulate, port, screenshot, quitAfter, log, dataDir});
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
   for (QString& a : args) {
@@ -71,6 +80,8 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   out.port = parser.value(port).toStdString();
   out.screenshot = parser.value(screenshot);
   out.log = parser.value(log);
+  out.dataDir = parser.isSet(dataDir) ? parser.value(dataDir)
+                                      : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
 }
 
@@ -118,6 +129,9 @@ int RunApplication(int argc, char** argv) {
   QtPortLister ports;
   QtDesktop desktop;
   QtClipboard clipboard;
+  // Declared before the window, so that it outlives it and its end marks the run as ended.
+  FileJournal journal(QDir::cleanPath(start.dataDir).toStdString());
+  options.journal = &journal;
   FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard}, options);
   dialogs.owner = &form;
   form.show();

@@ -62,6 +62,8 @@ FormA::FormA(FormServices services, FormOptions options, QWidget* parent)
 
   FormCreate(this);
   Timer_LED->start();
+  // Once the event loop runs, so that the window is there behind the message.
+  QTimer::singleShot(0, this, [this] { ReportUnendedRun(); });
 }
 
 FormA::~FormA() {
@@ -122,6 +124,7 @@ void FormA::ConnectHandlers() {
 
   // Menus.
   OnMenu(M_File_Restart, this, &FormA::M_File_RestartClick);
+  OnMenu(M_File_OpenDataFolder, this, &FormA::M_File_OpenDataFolderClick);
   OnMenu(M_File_Exit, this, &FormA::M_File_ExitClick);
   for (QAction* a : {M_Tools_TC1_On, M_Tools_TC1_Off, M_Tools_TC_Spl_On, M_Tools_TC_Spl_Off, M_Tools_TC_Ref_On,
                      M_Tools_TC_Ref_Off}) {

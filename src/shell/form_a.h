@@ -55,6 +55,7 @@ class SerialChannel;
 class TickSource;
 class ClickLabel;
 class SeriesMemo;
+class Journal;
 
 // The system services the main window works through.
 struct FormServices {
@@ -72,6 +73,7 @@ struct FormOptions {
   std::vector<std::string> extraPorts;  // join the port list, tried first by the search
   bool automaticSearch = true;          // false when a port was given to connect to
   std::string helpFile = "Vireo Help.html";
+  Journal* journal = nullptr;  // the recording journal; none: nothing is journaled
 };
 
 class FormA : public QMainWindow {
@@ -195,6 +197,16 @@ class FormA : public QMainWindow {
   // ---- Spectrometer window (hands readings to it once it exists) -------------
   void RequestReading(char kind, std::string_view record);
   void UpdateProbeBox(bool probePresent);
+
+  // ---- Recording journal ----------------------------------------------------------
+  // File > "Open Data Folder": the folder of the journal's runs, through the desktop.
+  void M_File_OpenDataFolderClick(QObject* sender);
+  // At start: names the run the previous session left open, offering to open its folder.
+  void ReportUnendedRun();
+  // Says once in the error strip that the journal cannot write; the memos record on.
+  void ShowJournalFailure();
+  Journal& RecordingJournal() const;
+  QAction* M_File_OpenDataFolder = nullptr;
 
   // ---- A lost link ----------------------------------------------------------------
   // Reopens the port the link was lost on, keeping every series.

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "controller/serial_channel.h"
+#include "recording/journal.h"
 #include "shell/form_a.h"
 #include "shell/services.h"
 #include "shell/widgets.h"
@@ -58,6 +59,8 @@ void FormA::FormCreate(QObject* sender) {
 }
 
 void FormA::M_File_RestartClick(QObject* sender) {
+  // The connection is given up: its run ends, kept as it is.
+  RecordingJournal().Disconnected();
   if (M_Tools_HideWindow->isEnabled()) M_Tools_HideWindowClick(M_Tools_HideWindow);
   RunState = kRunIdle;
   Timer1->stop();
@@ -118,6 +121,7 @@ bool FormA::FormClose() {
     channel.Flush(kCloseFlushMs);
   }
   Shell.Closing = true;
+  RecordingJournal().Close();
   QCoreApplication::quit();
   return true;
 }
