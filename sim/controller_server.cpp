@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <system_error>
 
 #include "sim/controller_model.h"
@@ -24,10 +26,15 @@ constexpr double kMaxRoundMs = 1000.0;
 // dropped whole rather than blocking the server.
 constexpr std::size_t kMaxPending = 64 * 1024;
 
-void WriteSome(int fd, std::string& pending) {
+// Sends what the pseudo-terminal takes; the transcript gets exactly those bytes.
+void WriteSome(int fd, std::string& pending, std::FILE* transcript) {
   while (!pending.empty()) {
     const ssize_t n = ::write(fd, pending.data(), pending.size());
     if (n <= 0) return;  // full (EAGAIN) or gone: try again next round
+    if (transcript) {
+      std::fwrite(pending.data(), 1, static_cast<std::size_t>(n), transcript);
+      std::fflush(transcript);
+    }
     pending.erase(0, static_cast<std::size_t>(n));
   }
 }
@@ -102,6 +109,8 @@ void ControllerServer::Serve(int masterFd, int wakeFd) {
   double carryMs = 0.0;  // simulated time not yet handed to the model
   std::string pending;   // replies the pseudo-terminal has not taken yet
   char buffer[4096];
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> transcript(
+      config_.transcript.empty() ? nullptr : std::fopen(config_.transcript.c_str(), "ab"), &std::fclose);
 
   while (!stop_) {
     pollfd fds[2] = {{masterFd, static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0},
@@ -124,7 +133,7 @@ void ControllerServer::Serve(int masterFd, int wakeFd) {
       }
     }
     if (pending.size() + out.size() <= kMaxPending) pending += out;
-    WriteSome(masterFd, pending);
+    WriteSome(masterFd, pending, transcript.get());
   }
 }
 
