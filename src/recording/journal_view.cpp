@@ -41,8 +41,8 @@ void FormA::ReportUnendedRun() {
 void FormA::ShowJournalFailure() {
   const std::optional<std::string> failure = RecordingJournal().TakeFailure();
   if (!failure) return;
-  L_ErrorNotice->setText(QStringLiteral("The recording journal cannot write (%1). The series are still recorded "
-                                        "here: save them with Data > Save. The next run tries again.")
+  L_ErrorNotice->setText(QStringLiteral("Cannot write the recording journal (%1). The series are still "
+                                        "recorded here: save them with Data > Save.")
                              .arg(QString::fromStdString(*failure)));
   Panel_ErrorNotice->show();
   AlignPanels();

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -207,8 +208,11 @@ void JournalWriter::SyncLoop() {
     if (runsDir && runsDir->dirty.exchange(false)) ::fsync(runsDir->fd);
 
     lock.lock();
-    std::erase_if(runs_, [](const std::shared_ptr<Run>& run) { return run->ended; });
-    // Runs ended while this round synced wait for the next round, which comes at once.
+    // A run is let go once a round has seen it ended; one that ended while
+    // this round synced waits for the next round, which comes at once.
+    std::erase_if(runs_, [&work](const std::shared_ptr<Run>& run) {
+      return std::any_of(work.begin(), work.end(), [&run](const Work& w) { return w.run == run && w.ended; });
+    });
     for (const auto& run : runs_) {
       if (run->ended) endPending_ = true;
     }

@@ -160,6 +160,8 @@ void FormA::AlignPanels() {
   int top = 0;
   if (Panel_ErrorNotice->isVisible()) {
     Panel_ErrorNotice->setGeometry(0, 0, w, Panel_ErrorNotice->height());
+    // Above the plot panel, which is placed from the top of the client area.
+    Panel_ErrorNotice->raise();
     Btn_ErrorNotice->move(std::max(0, w - 60), 1);
     Btn_Reconnect->move(std::max(0, w - 136), 1);
     L_ErrorNotice->resize(std::max(0, w - 76), 16);
