@@ -1,4 +1,4 @@
-// The journal on disk: the files of a run, runs kept apart, a run left open
+// The journal on disk: the files of a run, a run left open
 // by a crash, and a folder that cannot be written.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -21,13 +21,6 @@ std::string Read(const fs::path& path) {
   std::stringstream bytes;
   bytes << in.rdbuf();
   return in ? bytes.str() : "<missing>";
-}
-
-std::vector<std::string> Folders(const fs::path& path) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // Runs `body` in a child process and returns its exit code.
@@ -82,25 +75,6 @@ TEST_F(FileJournalTest, EveryRecordAndLineIsInItsFileAsSoonAsItIsMadeAndTheEndIs
   journal.reset();
   EXPECT_EQ(Read(run / kRunEndMarker), "Run ended normally at 2026-12-09T14:03:27.005+01:00.\r\n");
   EXPECT_EQ(Make()->UnendedRun(), "");
-}
-
-TEST_F(FileJournalTest, NewRunsNeverTouchTheOldOnes) {
-  auto journal = Make();
-  StartRun(*journal);
-  journal->SeriesRecord(1, "a");
-  journal->NewRun();
-  journal->SeriesRecord(1, "b");  // within the same second
-  journal->Disconnected();
-  now.minute = 4;
-  StartRun(*journal);
-  journal->SeriesRecord(1, "c");
-  journal.reset();
-  EXPECT_EQ(Folders(data / "runs"),
-            (std::vector<std::string>{"2026-12-09 14-03-27", "2026-12-09 14-03-27 (2)", "2026-12-09 14-04-27"}));
-  EXPECT_EQ(Read(Run("2026-12-09 14-03-27") / "sample.txt"), "a\r\n");
-  EXPECT_EQ(Read(Run("2026-12-09 14-03-27 (2)") / "sample.txt"), "b\r\n");
-  EXPECT_EQ(Read(Run("2026-12-09 14-04-27") / "sample.txt"), "c\r\n");
-  for (const auto& name : Folders(data / "runs")) EXPECT_TRUE(fs::exists(data / "runs" / name / kRunEndMarker));
 }
 
 TEST_F(FileJournalTest, ARunLeftOpenIsNamedOnceAtTheNextStartButNotOneInUse) {

@@ -132,12 +132,14 @@ TEST_F(JournalOnDisk, ClearAllClearAndRestartAndRestartStartNewRunsAndKeepTheOld
   };
   f->Receive("[F1 CT 20.00]\r\n");
   for (std::size_t i = 0; i < newRun.size(); ++i) {
-    ++now.minute;
+    if (i > 0) ++now.minute;  // the first new run starts within the same second
     newRun[i]();
     f->Receive("[F1 CT 2" + std::to_string(i + 1) + ".00]\r\n");
   }
   const QStringList runs = QDir(Runs()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-  ASSERT_EQ(runs.size(), 4) << runs.join(QLatin1Char(',')).toStdString();
+  EXPECT_EQ(runs, (QStringList{"2026-12-09 14-00-00", "2026-12-09 14-00-00 (2)", "2026-12-09 14-01-00",
+                               "2026-12-09 14-02-00"}));
+  ASSERT_EQ(runs.size(), 4);
   for (qsizetype i = 0; i < runs.size(); ++i) {
     const std::string sample = ReadFile(Runs() + QLatin1Char('/') + runs[i] + QStringLiteral("/sample.txt"));
     EXPECT_EQ(sample.substr(sample.find('\t')), "\t 2" + std::to_string(i) + ".00\r\n") << runs[i].toStdString();
