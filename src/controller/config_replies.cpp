@@ -24,7 +24,7 @@ constexpr int kMaxPositions = 99;
 
 void FormA::FirstContact() {
   // From here the display log belongs to the run the configuration starts.
-  RecordingJournal().Connected();
+  JournalInUse().Connected();
   Search.Searching = false;
   GBox_COM->hide();
   Panel_Status->resize(151, Panel_Status->height());

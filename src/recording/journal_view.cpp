@@ -15,14 +15,14 @@
 
 namespace vireo {
 
-Journal& FormA::RecordingJournal() const {
+Journal& FormA::JournalInUse() const {
   static NoJournal none;
   return options_.journal ? *options_.journal : none;
 }
 
 void FormA::M_File_OpenDataFolderClick(QObject* sender) {
   if (!sender) return;
-  Journal& journal = RecordingJournal();
+  Journal& journal = JournalInUse();
   const std::string folder = journal.DataFolder();
   if (folder.empty()) return;
   if (!journal.MakeDataFolder() || !services_.desktop.OpenDocument(folder)) {
@@ -31,7 +31,7 @@ void FormA::M_File_OpenDataFolderClick(QObject* sender) {
 }
 
 void FormA::ReportUnendedRun() {
-  const std::string folder = RecordingJournal().UnendedRun();
+  const std::string folder = JournalInUse().UnendedRun();
   if (folder.empty()) return;
   if (services_.dialogs.Message(UnendedRunMessage(folder), "Vireo", Buttons::OpenFolderOk) == Answer::OpenFolder) {
     services_.desktop.OpenDocument(folder);
@@ -39,7 +39,7 @@ void FormA::ReportUnendedRun() {
 }
 
 void FormA::ShowJournalFailure() {
-  const std::optional<std::string> failure = RecordingJournal().TakeFailure();
+  const std::optional<std::string> failure = JournalInUse().TakeFailure();
   if (!failure) return;
   L_ErrorNotice->setText(QStringLiteral("Cannot write the recording journal (%1). The series are still "
                                         "recorded here: save them with Data > Save.")

@@ -61,7 +61,7 @@ std::string FormA::AppendRecord(int series, float temperature) {
   const std::string record = FormatRecord(RecordFormatFor(Formats, series), minutes, temperature);
   SeriesMemos[static_cast<std::size_t>(series - 1)]->AppendRecord(record);
   if (!Recording.OfflineMode) {
-    RecordingJournal().SeriesRecord(series, record);
+    JournalInUse().SeriesRecord(series, record);
     ShowJournalFailure();
   }
   return record;
@@ -75,7 +75,7 @@ void FormA::ResetProbeAverage() {
 void FormA::M_Plot_ClearAllClick(QObject* sender) {
   if (!sender) return;
   // What was journaled stays on disk: the records after this go to a new run.
-  RecordingJournal().NewRun();
+  JournalInUse().NewRun();
   for (SeriesMemo* memo : SeriesMemos) memo->ClearAll();
   RedrawPlot();
   ResetProbeAverage();

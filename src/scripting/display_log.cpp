@@ -19,7 +19,7 @@ void FormA::AppendToDisplayLog(int level, std::string_view text) {
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   ScriptDisplay->appendPlainText(shown);
   if (!Recording.OfflineMode) {
-    RecordingJournal().DisplayLogText(line);
+    JournalInUse().DisplayLogText(line);
     ShowJournalFailure();
   }
 }

@@ -205,7 +205,8 @@ class FormA : public QMainWindow {
   void ReportUnendedRun();
   // Says once in the error strip that the journal cannot write; the memos record on.
   void ShowJournalFailure();
-  Journal& RecordingJournal() const;
+  // The journal of the options, or one that keeps nothing.
+  Journal& JournalInUse() const;
   QAction* M_File_OpenDataFolder = nullptr;
 
   // ---- A lost link ----------------------------------------------------------------

@@ -60,7 +60,7 @@ void FormA::FormCreate(QObject* sender) {
 
 void FormA::M_File_RestartClick(QObject* sender) {
   // The connection is given up: its run ends, kept as it is.
-  RecordingJournal().Disconnected();
+  JournalInUse().Disconnected();
   if (M_Tools_HideWindow->isEnabled()) M_Tools_HideWindowClick(M_Tools_HideWindow);
   RunState = kRunIdle;
   Timer1->stop();
@@ -121,7 +121,7 @@ bool FormA::FormClose() {
     channel.Flush(kCloseFlushMs);
   }
   Shell.Closing = true;
-  RecordingJournal().Close();
+  JournalInUse().Close();
   QCoreApplication::quit();
   return true;
 }
