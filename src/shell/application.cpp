@@ -4,9 +4,11 @@
 #include <QCommandLineParser>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
@@ -17,8 +19,9 @@
 
 #include "controller/qt_port_lister.h"
 #include "controller/qt_serial_channel.h"
-#include "scripting/script_checker.h"
 #include "control/form_params.h"
+#include "recording/file_journal.h"
+#include "scripting/script_checker.h"
 #include "shell/form_a.h"
 #include "shell/hint_timing.h"
 #include "shell/run_log.h"
@@ -38,6 +41,7 @@ struct StartOptions {
   bool recordReadings = false;
   QString screenshot;
   QString log;
+  QString dataDir;
   double quitAfter = -1;
 };
 
@@ -73,7 +77,12 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   const QCommandLineOption recordReadings(QStringLiteral("record-readings"),
                                           QStringLiteral("With --spectrometer: tick \"Sample Holder\" once connected, "
                                                          "so that every sample temperature report takes a reading."));
-  parser.addOptions({simulate, port, spectrometer, recordReadings, screenshot, quitAfter, log});
+  const QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                                   QStringLiteral("Keep the recording journal (runs/) in DIR instead of ") +
+                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                                       QLatin1Char('.'),
+                                   QStringLiteral("DIR"));
+  parser.addOptions({simulate, port, spectrometer, recordReadings, screenshot, quitAfter, log, dataDir});
   parser.addOption(checkScript);
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
@@ -88,6 +97,8 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   out.recordReadings = parser.isSet(recordReadings);
   out.screenshot = parser.value(screenshot);
   out.log = parser.value(log);
+  out.dataDir = parser.isSet(dataDir) ? parser.value(dataDir)
+                                      : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
 }
 
@@ -158,6 +169,9 @@ int RunApplication(int argc, char** argv) {
   QtPortLister ports;
   QtDesktop desktop;
   QtClipboard clipboard;
+  // Declared before the window, so that it outlives it and its end marks the run as ended.
+  FileJournal journal(QDir::cleanPath(start.dataDir).toStdString());
+  options.journal = &journal;
   // The entry dialog becomes the main window's child (centred on it, freed with it).
   auto* params = new TForm_Params(dialogs);
   FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard, *params}, options);

@@ -57,6 +57,7 @@ class TickSource;
 class ClickLabel;
 class SeriesMemo;
 class TFormS;
+class Journal;
 
 // The system services the main window works through.
 struct FormServices {
@@ -75,6 +76,7 @@ struct FormOptions {
   std::vector<std::string> extraPorts;  // join the port list, tried first by the search
   bool automaticSearch = true;          // false when a port was given to connect to
   std::string helpFile = "Vireo Help.html";
+  Journal* journal = nullptr;  // the recording journal; none: nothing is journaled
 };
 
 class FormA : public QMainWindow {
@@ -218,6 +220,17 @@ class FormA : public QMainWindow {
   void SpectrometerZero();                                        // [*SZ]
   void SpectrometerRecordSample(bool on);                         // [*SS +/-]: tick/untick, CkB_SampleClick(nullptr)
   void SpectrometerRecordProbe(bool on);                          // [*SP +/-]
+
+  // ---- Recording journal ----------------------------------------------------------
+  // File > "Open Data Folder": the folder of the journal's runs, through the desktop.
+  void M_File_OpenDataFolderClick(QObject* sender);
+  // At start: names the run the previous session left open, offering to open its folder.
+  void ReportUnendedRun();
+  // Says once in the error strip that the journal cannot write; the memos record on.
+  void ShowJournalFailure();
+  // The journal of the options, or one that keeps nothing.
+  Journal& JournalInUse() const;
+  QAction* M_File_OpenDataFolder = nullptr;
 
   // ---- A lost link ----------------------------------------------------------------
   // Reopens the port the link was lost on, keeping every series.
