@@ -83,6 +83,9 @@ bool ApplyOption(std::string_view key, std::string_view value, bool bare, Contro
     return ReadNumber(value, c.seed);
   } else if (key == "error") {
     if (!ReadInt(value, 0, 10, c.injectError)) return false;
+  } else if (key == "transcript") {
+    if (value.empty()) return false;
+    c.transcript = std::string(value);
   } else if (key == "errorafter") {
     if (!ReadReal(value, 0.0, 1e6, c.errorAfterSeconds)) return false;
   } else {
@@ -128,6 +131,7 @@ const char* ControllerOptionsHelp() {
          "  error=N           inject controller error N (1-10) on the sample holder\n"
          "  errorafter=S      ... S simulated seconds after start (default 0)\n"
          "  restart           the first status answer reports a restart\n"
+         "  transcript=FILE   append every byte sent to FILE as it goes out\n"
          "  echo              act as an echoing modem: every line comes back unchanged\n";
 }
 

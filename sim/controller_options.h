@@ -36,6 +36,7 @@ struct ControllerConfig {
   int injectError = 0;         // controller error number shown on the sample side, 0 none
   double errorAfterSeconds = 0;  // simulated seconds after start
   bool reportRestart = false;  // the first status answer says "restarted"
+  std::string transcript;      // file that receives every byte sent, as it is sent; empty none
 };
 
 inline constexpr int kMaxChangerPositions = 99;

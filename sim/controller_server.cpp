@@ -8,7 +8,7 @@
 namespace vireo::sim {
 
 ControllerServer::ControllerServer(const ControllerConfig& config)
-    : config_(config), sampleTemperature_(static_cast<float>(kAmbient)), server_("controller", config.acceleration) {}
+    : config_(config), sampleTemperature_(static_cast<float>(kAmbient)), server_("controller", config.acceleration, config.transcript) {}
 
 bool ControllerServer::Start() {
   if (server_.Running()) return server_.Start({});  // refused, with its message

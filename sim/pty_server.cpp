@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <memory>
 #include <system_error>
 #include <utility>
 
@@ -22,17 +24,23 @@ constexpr double kMaxRoundMs = 1000.0;
 // dropped whole rather than blocking the server.
 constexpr std::size_t kMaxPending = 64 * 1024;
 
-void WriteSome(int fd, std::string& pending) {
+// Sends what the pseudo-terminal takes; the transcript gets exactly those bytes.
+void WriteSome(int fd, std::string& pending, std::FILE* transcript) {
   while (!pending.empty()) {
     const ssize_t n = ::write(fd, pending.data(), pending.size());
     if (n <= 0) return;  // full (EAGAIN) or gone: try again next round
+    if (transcript) {
+      std::fwrite(pending.data(), 1, static_cast<std::size_t>(n), transcript);
+      std::fflush(transcript);
+    }
     pending.erase(0, static_cast<std::size_t>(n));
   }
 }
 
 }  // namespace
 
-PtyServer::PtyServer(std::string what, double acceleration) : what_(std::move(what)), acceleration_(acceleration) {}
+PtyServer::PtyServer(std::string what, double acceleration, std::string transcript)
+    : what_(std::move(what)), acceleration_(acceleration), transcript_(std::move(transcript)) {}
 
 PtyServer::~PtyServer() { Stop(); }
 
@@ -99,6 +107,8 @@ void PtyServer::Serve(SimulatedInstrument instrument, int masterFd, int wakeFd) 
   double carryMs = 0.0;  // simulated time not yet handed to the instrument
   std::string pending;   // output the pseudo-terminal has not taken yet
   char buffer[4096];
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> transcript(
+      transcript_.empty() ? nullptr : std::fopen(transcript_.c_str(), "ab"), &std::fclose);
 
   while (!stop_) {
     pollfd fds[2] = {{masterFd, static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0},
@@ -121,7 +131,7 @@ void PtyServer::Serve(SimulatedInstrument instrument, int masterFd, int wakeFd) 
       }
     }
     if (pending.size() + out.size() <= kMaxPending) pending += out;
-    WriteSome(masterFd, pending);
+    WriteSome(masterFd, pending, transcript.get());
   }
 }
 

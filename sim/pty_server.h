@@ -26,7 +26,8 @@ class PtyServer {
  public:
   // `what` names the instrument in error messages ("controller").
   // `acceleration`: simulated milliseconds per real millisecond.
-  PtyServer(std::string what, double acceleration);
+  // `transcript`: a file that receives exactly the bytes sent; none when empty.
+  PtyServer(std::string what, double acceleration, std::string transcript = {});
   ~PtyServer();
   PtyServer(const PtyServer&) = delete;
   PtyServer& operator=(const PtyServer&) = delete;
@@ -47,6 +48,7 @@ class PtyServer {
 
   const std::string what_;
   const double acceleration_;
+  const std::string transcript_;
   mutable std::mutex mutex_;  // guards everything below except stop_
   PseudoTerminal pty_;
   std::thread thread_;

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "controller/protocol.h"
+#include "recording/journal.h"
 #include "recording/series_memo.h"
 #include "shell/form_a.h"
 #include "shell/widgets.h"
@@ -24,6 +25,8 @@ constexpr int kMaxPositions = 99;
 }  // namespace
 
 void FormA::FirstContact() {
+  // From here the display log belongs to the run the configuration starts.
+  JournalInUse().Connected();
   Search.Searching = false;
   GBox_COM->hide();
   Panel_Status->resize(151, Panel_Status->height());

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 
+#include "recording/journal.h"
 #include "recording/series_memo.h"
 #include "shell/clipboard.h"
 #include "shell/form_a.h"
@@ -60,6 +61,10 @@ std::string FormA::AppendRecord(int series, float temperature) {
   const float minutes = ElapsedMinutes(services_.ticks.Now(), Recording.TimeBase);
   const std::string record = FormatRecord(RecordFormatFor(Formats, series), minutes, temperature);
   SeriesMemos[static_cast<std::size_t>(series - 1)]->AppendRecord(record);
+  if (!Recording.OfflineMode) {
+    JournalInUse().SeriesRecord(series, record);
+    ShowJournalFailure();
+  }
   return record;
 }
 
@@ -70,6 +75,8 @@ void FormA::ResetProbeAverage() {
 
 void FormA::M_Plot_ClearAllClick(QObject* sender) {
   if (!sender) return;
+  // What was journaled stays on disk: the records after this go to a new run.
+  JournalInUse().NewRun();
   for (SeriesMemo* memo : SeriesMemos) memo->ClearAll();
   if (Recording.OfflineMode) Btn_OfflineClick(M_Plot_ClearAll);
   RedrawPlot();

@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "recording/journal.h"
 #include "scripting/display_log_format.h"
 #include "shell/form_a.h"
 
@@ -17,6 +18,10 @@ void FormA::AppendToDisplayLog(int level, std::string_view text) {
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   ScriptDisplay->appendPlainText(shown);
+  if (!Recording.OfflineMode) {
+    JournalInUse().DisplayLogText(line);
+    ShowJournalFailure();
+  }
 }
 
 void FormA::AppendWideToDisplayLog(int level, const QString& text) {

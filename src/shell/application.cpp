@@ -4,10 +4,12 @@
 #include <QCommandLineParser>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
@@ -18,8 +20,9 @@
 
 #include "controller/qt_port_lister.h"
 #include "controller/qt_serial_channel.h"
-#include "scripting/script_checker.h"
 #include "control/form_params.h"
+#include "recording/file_journal.h"
+#include "scripting/script_checker.h"
 #include "shell/form_a.h"
 #include "shell/hint_timing.h"
 #include "shell/run_log.h"
@@ -40,6 +43,7 @@ struct StartOptions {
   bool recordReadings = false;
   QString screenshot;
   QString log;
+  QString dataDir;
   double quitAfter = -1;
   QString script;
 };
@@ -78,7 +82,12 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
                                                          "so that every sample temperature report takes a reading."));
   const QCommandLineOption offline(QStringLiteral("offline"),
                                    QStringLiteral("Start working offline, as if \"Work Offline\" had been clicked."));
-  parser.addOptions({simulate, offline, port, spectrometer, recordReadings, screenshot, quitAfter, log});
+  const QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                                   QStringLiteral("Keep the recording journal (runs/) in DIR instead of ") +
+                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                                       QLatin1Char('.'),
+                                   QStringLiteral("DIR"));
+  parser.addOptions({simulate, offline, port, spectrometer, recordReadings, screenshot, quitAfter, log, dataDir});
   parser.addOption(checkScript);
   const QCommandLineOption script(QStringLiteral("script"),
                                   QStringLiteral("Run the script file FILE in the place of the start-up script, "
@@ -100,6 +109,8 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   out.screenshot = parser.value(screenshot);
   out.log = parser.value(log);
   out.script = parser.value(script);
+  out.dataDir = parser.isSet(dataDir) ? parser.value(dataDir)
+                                      : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
 }
 
@@ -179,6 +190,9 @@ int RunApplication(int argc, char** argv) {
   QtPortLister ports;
   QtDesktop desktop;
   QtClipboard clipboard;
+  // Declared before the window, so that it outlives it and its end marks the run as ended.
+  FileJournal journal(QDir::cleanPath(start.dataDir).toStdString());
+  options.journal = &journal;
   // The entry dialog becomes the main window's child (centred on it, freed with it).
   auto* params = new TForm_Params(dialogs);
   FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard, *params}, options);

@@ -67,6 +67,8 @@ FormA::FormA(FormServices services, FormOptions options, QWidget* parent)
 
   FormCreate(this);
   Timer_LED->start();
+  // Once the event loop runs, so that the window is there behind the message.
+  QTimer::singleShot(0, this, [this] { ReportUnendedRun(); });
 }
 
 FormA::~FormA() {
@@ -140,6 +142,7 @@ void FormA::ConnectHandlers() {
   // Menus.
   OnMenu(M_File_WorkOffline, this, &FormA::Btn_OfflineClick);
   OnMenu(M_File_Restart, this, &FormA::M_File_RestartClick);
+  OnMenu(M_File_OpenDataFolder, this, &FormA::M_File_OpenDataFolderClick);
   OnMenu(M_File_Exit, this, &FormA::M_File_ExitClick);
   for (QAction* a : {M_Tools_TC1_On, M_Tools_TC1_Off, M_Tools_TC_Spl_On, M_Tools_TC_Spl_Off, M_Tools_TC_Ref_On,
                      M_Tools_TC_Ref_Off}) {
@@ -181,6 +184,8 @@ void FormA::AlignPanels() {
   int top = 0;
   if (Panel_ErrorNotice->isVisible()) {
     Panel_ErrorNotice->setGeometry(0, 0, w, Panel_ErrorNotice->height());
+    // Above the plot panel, which is placed from the top of the client area.
+    Panel_ErrorNotice->raise();
     Btn_ErrorNotice->move(std::max(0, w - 60), 1);
     Btn_Reconnect->move(std::max(0, w - 136), 1);
     L_ErrorNotice->resize(std::max(0, w - 76), 16);

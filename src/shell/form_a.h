@@ -60,6 +60,7 @@ class TickSource;
 class ClickLabel;
 class SeriesMemo;
 class TFormS;
+class Journal;
 
 // The system services the main window works through.
 struct FormServices {
@@ -82,6 +83,7 @@ struct FormOptions {
   std::string scriptFile;
   // Where the start-up script is looked for; empty: the program's own folder.
   std::string startupScriptFolder;
+  Journal* journal = nullptr;  // the recording journal; none: nothing is journaled
 };
 
 class FormA : public QMainWindow {
@@ -255,6 +257,17 @@ class FormA : public QMainWindow {
   void Btn_OfflineClick(QObject* sender);
   // One tick of the spectrometer window's simulated experiment (run state 10).
   void SimulationStep();
+
+  // ---- Recording journal ----------------------------------------------------------
+  // File > "Open Data Folder": the folder of the journal's runs, through the desktop.
+  void M_File_OpenDataFolderClick(QObject* sender);
+  // At start: names the run the previous session left open, offering to open its folder.
+  void ReportUnendedRun();
+  // Says once in the error strip that the journal cannot write; the memos record on.
+  void ShowJournalFailure();
+  // The journal of the options, or one that keeps nothing.
+  Journal& JournalInUse() const;
+  QAction* M_File_OpenDataFolder = nullptr;
 
   // ---- A lost link ----------------------------------------------------------------
   // Reopens the port the link was lost on, keeping every series.

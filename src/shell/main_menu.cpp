@@ -46,6 +46,7 @@ void FormA::BuildMenus() {
   M_File->setObjectName(QStringLiteral("M_File"));
   M_File_WorkOffline = Item(M_File, "M_File_WorkOffline", "&Work Offline");
   M_File_Restart = Item(M_File, "M_File_Restart", "&Restart");
+  M_File_OpenDataFolder = Item(M_File, "M_File_OpenDataFolder", "Open &Data Folder");
   M_File->addSeparator();
   M_File_Exit = Item(M_File, "M_File_Exit", "&Exit");
 

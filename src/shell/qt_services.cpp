@@ -1,5 +1,6 @@
 #include "shell/qt_services.h"
 
+#include <QPushButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -11,6 +12,7 @@ namespace vireo {
 
 Answer QtDialogs::Message(const std::string& text, const std::string& caption, Buttons buttons) {
   QMessageBox box(owner);
+  QPushButton* openFolder = nullptr;
   box.setWindowTitle(QString::fromLatin1(caption.c_str()));
   box.setText(QString::fromLatin1(text.c_str()));
   switch (buttons) {
@@ -20,8 +22,16 @@ Answer QtDialogs::Message(const std::string& text, const std::string& caption, B
     case Buttons::YesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
+    case Buttons::OpenFolderOk:
+      box.setStandardButtons(QMessageBox::Ok);
+      openFolder = box.addButton(QStringLiteral("Open Folder"), QMessageBox::ActionRole);
+      break;
   }
-  switch (box.exec()) {
+  const int result = box.exec();
+  if (buttons == Buttons::OpenFolderOk) {
+    return box.clickedButton() == openFolder ? Answer::OpenFolder : Answer::Ok;
+  }
+  switch (result) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;

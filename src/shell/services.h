@@ -11,9 +11,11 @@
 
 namespace vireo {
 
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
-// Numbered as the Windows dialog results the program's logic was written against.
-enum class Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+// OpenFolderOk: "Open Folder" and OK.
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, OpenFolderOk };
+// Numbered as the Windows dialog results the program's logic was written against;
+// OpenFolder is our own.
+enum class Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7, OpenFolder = 100 };
 
 class Dialogs {
  public:
@@ -58,7 +60,7 @@ class PortLister {
 class Desktop {
  public:
   virtual ~Desktop() = default;
-  // Opens a document (the help file) with the desktop's viewer, without waiting.
+  // Opens a document (the help file) or a folder with the desktop's viewer, without waiting.
   virtual bool OpenDocument(const std::string& path) = 0;
 };
 

@@ -12,6 +12,7 @@
 
 #include "controller/serial_channel.h"
 #include "recording/series_memo.h"
+#include "recording/journal.h"
 #include "shell/form_a.h"
 #include "shell/services.h"
 #include "shell/widgets.h"
@@ -70,6 +71,8 @@ void FormA::M_File_RestartClick(QObject* sender) {
     for (const SeriesMemo* memo : SeriesMemos) recorded = recorded || !memo->toPlainText().isEmpty();
     if (recorded && services_.dialogs.Message(kRestartQuestion, "Restart", Buttons::OkCancel) != Answer::Ok) return;
   }
+  // The connection is given up: its run ends, kept as it is.
+  JournalInUse().Disconnected();
   if (M_Tools_HideWindow->isEnabled()) M_Tools_HideWindowClick(M_Tools_HideWindow);
   RunState = kRunIdle;
   Timer1->stop();
@@ -135,6 +138,7 @@ bool FormA::FormClose() {
     channel.Flush(kCloseFlushMs);
   }
   Shell.Closing = true;
+  JournalInUse().Close();
   QCoreApplication::quit();
   return true;
 }

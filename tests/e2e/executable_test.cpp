@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QRegularExpression>
+#include <signal.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -15,6 +18,7 @@
 #include <string>
 
 #include "support/log_sections.h"
+#include "support/wait_until.h"
 
 namespace {
 
@@ -39,6 +43,7 @@ class Simulator {
     if (!process_.waitForFinished(5000)) process_.kill();
   }
   const QString& Device() const { return device_; }
+  qint64 Pid() const { return process_.processId(); }
 
  private:
   QProcess process_;
@@ -54,12 +59,15 @@ struct Outcome {
 };
 
 // Runs vireo (or `program`) with `arguments`, a screenshot taken as it quits after `seconds`.
-Outcome RunVireo(QStringList arguments, int seconds, const QString& program = BuildPath("vireo")) {
+// The journal goes to `dataDir`, by default a folder of the run's own: never the user's.
+Outcome RunVireo(QStringList arguments, int seconds, QString dataDir = {},
+                 const QString& program = BuildPath("vireo")) {
   QTemporaryDir dir;
   const QString picture = dir.filePath(QStringLiteral("window.png"));
   const QString log = dir.filePath(QStringLiteral("vireo.log"));
+  if (dataDir.isEmpty()) dataDir = dir.filePath(QStringLiteral("data"));
   arguments << QStringLiteral("--screenshot") << picture << QStringLiteral("--quit-after") << QString::number(seconds)
-            << QStringLiteral("--log") << log;
+            << QStringLiteral("--log") << log << QStringLiteral("--data-dir") << dataDir;
   QProcess vireo;
   vireo.setWorkingDirectory(dir.path());  // no marker file there
   vireo.start(program, arguments);
@@ -164,10 +172,72 @@ TEST(VireoExecutable, StartsOfflineWhenAsked) {
   EXPECT_TRUE(Commands(run.log).isEmpty()) << Commands(run.log).join(QLatin1Char('\n')).toStdString();
 }
 
+// The sample holder's temperatures, as "%.2f", in the order of the lines of
+// a journal file (records) or of the simulator's transcript (its CT reports).
+QStringList SampleTemperatures(const QString& path, bool transcript) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  QStringList values;
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    if (transcript && !line.startsWith("[F1 CT ")) continue;
+    const QByteArray value = transcript ? line.mid(7, line.indexOf(']') - 7) : line.mid(line.indexOf('\t') + 1);
+    bool number = false;
+    const double v = value.trimmed().toDouble(&number);
+    if (number) values << QString::number(v, 'f', 2);
+  }
+  return values;
+}
+
+TEST(VireoExecutable, AKilledRecordingKeepsEveryReadingItReceivedAndTheNextStartNamesTheRun) {
+  QTemporaryDir dir;
+  const QString sent = dir.filePath(QStringLiteral("sent.txt"));
+  const QString data = dir.filePath(QStringLiteral("data"));
+  Simulator sim({QStringLiteral("accel=20"), QStringLiteral("transcript=") + sent});
+  ASSERT_TRUE(sim.Device().startsWith(QStringLiteral("/dev/"))) << sim.Device().toStdString();
+  QProcess vireo;
+  vireo.setWorkingDirectory(dir.path());
+  vireo.start(BuildPath("vireo"), {QStringLiteral("--port"), sim.Device(), QStringLiteral("--data-dir"), data});
+  ASSERT_TRUE(vireo.waitForStarted(10000));
+  QString run;
+  const auto journaled = [&] {
+    const QStringList runs = QDir(data + QStringLiteral("/runs")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    if (runs.size() == 1) run = data + QStringLiteral("/runs/") + runs.front();
+    return run.isEmpty() ? QStringList() : SampleTemperatures(run + QStringLiteral("/sample.txt"), false);
+  };
+  ASSERT_TRUE(vireo::testing::WaitUntil([&] { return journaled().size() >= 5; }, 60000));
+  // The controller falls silent; once the program has taken in all it sent, the program dies.
+  ::kill(static_cast<pid_t>(sim.Pid()), SIGSTOP);
+  const QStringList received = SampleTemperatures(sent, true);
+  EXPECT_TRUE(vireo::testing::WaitUntil([&] { return journaled().size() >= received.size(); }, 20000));
+  vireo.kill();
+  vireo.waitForFinished(5000);
+  ::kill(static_cast<pid_t>(sim.Pid()), SIGCONT);
+
+  EXPECT_EQ(journaled(), received);
+  QFile sample(run + QStringLiteral("/sample.txt"));
+  ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+  const QByteArray bytes = sample.readAll();
+  EXPECT_TRUE(bytes.endsWith("\r\n"));
+  EXPECT_EQ(bytes.count("\n"), bytes.count("\r\n"));
+  EXPECT_FALSE(QFile::exists(run + QStringLiteral("/ended.txt")));
+  QFile log(run + QStringLiteral("/display-log.txt"));
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  static const QRegularExpression stamped(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d\t\\[F1 VN \\?\\]\r$"),
+                                          QRegularExpression::MultilineOption);
+  EXPECT_TRUE(stamped.match(QString::fromLatin1(log.readAll())).hasMatch());
+
+  // The next start names the run and marks it, so that it is named once.
+  RunVireo({QStringLiteral("--simulate=echo")}, 3, data);
+  QFile marker(run + QStringLiteral("/ended.txt"));
+  ASSERT_TRUE(marker.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(marker.readAll().contains("did not close normally"));
+}
+
 TEST(VireoExecutable, RefusesBadSimulatorOptions) {
   QProcess vireo;
+  QTemporaryDir data;
   vireo.start(BuildPath("vireo"), {QStringLiteral("--simulate=model=9"), QStringLiteral("--quit-after"),
-                                   QStringLiteral("1")});
+                                   QStringLiteral("1"), QStringLiteral("--data-dir"), data.path()});
   ASSERT_TRUE(vireo.waitForFinished(20000));
   EXPECT_EQ(vireo.exitCode(), 2);
   EXPECT_TRUE(vireo.readAllStandardError().contains("model=9"));
@@ -185,7 +255,7 @@ TEST(VireoExecutable, RunsTheStartupScriptBesideItAgainstTheSimulator) {
   script.close();
   Simulator sim({QStringLiteral("echo=0")});
   ASSERT_TRUE(sim.Device().startsWith(QStringLiteral("/dev/"))) << sim.Device().toStdString();
-  const Outcome run = RunVireo({QStringLiteral("--port"), sim.Device()}, 14, program);
+  const Outcome run = RunVireo({QStringLiteral("--port"), sim.Device()}, 14, {}, program);
   EXPECT_EQ(run.exitCode, 0) << run.errors;
   const QStringList display = run.log.Lines(QStringLiteral("display log"));
   const std::string log = display.join(QLatin1Char('\n')).toStdString();

@@ -1,0 +1,82 @@
+#pragma once
+// The recording journal's files on disk: one folder per run, one file per
+// series, the spectrometer table and the display log.
+//
+// Each append is one write(2) of whole lines: nothing is buffered in the
+// program, so a crash or a kill of the program loses nothing the system has
+// accepted. A background thread makes the written data durable with
+// fdatasync at most every sync interval and at the end of each run, then
+// marks the ended run; the window thread never waits on the disk for longer
+// than one write. A write that fails (disk full, no permission, a removed
+// disk) stops writing into that run; the next run tries again.
+//
+// POSIX and the standard library only; not thread-safe apart from the
+// background thread it owns (call it from one thread).
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "recording/journal_format.h"
+
+namespace vireo {
+
+class JournalWriter {
+ public:
+  JournalWriter(std::string runsFolder, std::chrono::milliseconds syncInterval);
+  ~JournalWriter();
+  JournalWriter(const JournalWriter&) = delete;
+  JournalWriter& operator=(const JournalWriter&) = delete;
+
+  // Creates the folder of a new run named after `start` (with " (2)" and up
+  // when the name is taken), creating the runs folder first if needed.
+  void OpenRun(const LocalTime& start);
+  // Adds bytes to a file of the open run; the file is created with its first bytes.
+  void Append(JournalFile file, std::string_view bytes);
+  // The run is complete: its files are made durable in the background, then
+  // `marker` is written as its end marker.
+  void EndRun(std::string marker);
+  // The first failure of the current run not yet taken ("<path>: <reason>").
+  std::optional<std::string> TakeFailure();
+  // The open run's folder; empty when none is open.
+  std::string RunFolder() const;
+
+  // The run folders under `runsFolder`, with whether each has ended or is in use.
+  static std::vector<RunEntry> ListRuns(const std::string& runsFolder);
+  // Writes an end marker into a run folder found at start; false when it cannot.
+  static bool MarkRun(const std::string& runFolder, std::string_view text);
+
+ private:
+  struct Handle;
+  struct Run;
+  void Fail(Run& run, const std::string& path, int error);
+  void SyncLoop();
+
+  const std::string runsFolder_;
+  const std::chrono::milliseconds syncInterval_;
+  std::shared_ptr<Run> run_;  // the open run (window thread)
+  bool reported_ = false;     // the current run's failure was taken
+
+  // Shared with the background thread.
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;
+  std::vector<std::shared_ptr<Run>> runs_;  // open and ended-but-not-yet-durable runs
+  std::shared_ptr<Handle> runsDir_;
+  std::optional<std::string> failure_;
+  bool endPending_ = false;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+// The system's local time now.
+LocalTime SystemLocalTime();
+
+}  // namespace vireo
