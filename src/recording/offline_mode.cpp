@@ -42,9 +42,8 @@ void FormA::Btn_OfflineClick(QObject* sender) {
     GBox_COM->hide();
     Panel_Status->resize(1, Panel_Status->height());
     resize(kOfflineWidth, kOfflineHeight);
-    Panel_HAxisLabel->move(Panel_HAxisLabel->x(), Panel_HAxisLabel->y() + 20);
-    Edit_HAxisLabel->move(Edit_HAxisLabel->x(), Edit_HAxisLabel->y() + 20);
-    // The resize event of a shown window comes later; the plot takes its size now.
+    // The resize event of a shown window comes later; the plot and the label
+    // controls along its edges take their places now.
     Layout.LayoutWidth = kOfflineWidth;
     Layout.LayoutHeight = kOfflinePlotHeight;
     PlacePlotControls();
@@ -56,7 +55,6 @@ void FormA::Btn_OfflineClick(QObject* sender) {
     Panel_Plot->show();
     EnableMainMenus(true);
 
-    Enable(M_Spectrometer, true);
     Show(M_File_WorkOffline, false);
     Show(M_File_Restart, false);
     Enable(M_Tools, false);
@@ -66,9 +64,6 @@ void FormA::Btn_OfflineClick(QObject* sender) {
     Enable(M_Plot_ClearRestart, false);
     Enable(M_Plot_Stop, false);
     Enable(M_Plot_Shown, true);
-    Recording.LivePlot = false;
-    AttachMainPlot();
-    Recording.LivePlot = true;
     M_Plot_ClearAllClick(M_Plot_ClearAll);
   }
 
