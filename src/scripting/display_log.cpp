@@ -1,8 +1,8 @@
 // The display log: commands sent, selected replies and script progress, with
 // "|  " groups marking a script's loop nesting.
+#include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 
 #include "recording/journal.h"
 #include "scripting/display_log_format.h"
@@ -24,9 +24,23 @@ void FormA::AppendToDisplayLog(int level, std::string_view text) {
   }
 }
 
+void FormA::AppendWideToDisplayLog(int level, const QString& text) {
+  const QByteArray narrow = text.toLatin1();
+  AppendToDisplayLog(level, std::string_view(narrow.constData(), static_cast<std::size_t>(narrow.size())));
+}
+
 void FormA::Btn_ClearClick(QObject* sender) {
   if (!sender) return;
+  if (Engine.ClearCancelsLoop) {
+    Engine.RequestLoopCancel();
+    return;
+  }
   ScriptDisplay->clear();
+}
+
+void FormA::CkB_ShowCommentsClick(QObject* sender) {
+  if (!sender) return;
+  ShowComments = CkB_ShowComments->isChecked();
 }
 
 }  // namespace vireo

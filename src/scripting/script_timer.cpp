@@ -1,28 +1,77 @@
-// Timer1: what it does on each tick depends on the run state. While probing
-// for a controller it sends the connection probe.
+// Timer1 and the run control of scripts: each tick goes to the script
+// engine, which also probes for the controller and serves the other run
+// states; the Run Script button starts and cancels scripts, and without a
+// sender runs the start-up script; Tools, "Check Script File ..." reports a
+// script's problems before it is run.
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
+#include "scripting/script_checker.h"
 #include "shell/form_a.h"
+#include "shell/services.h"
 
 namespace vireo {
 
 void FormA::Timer1Timer(QObject* sender) {
   if (!sender) {
-    // Engine reset: back to idle with the timer at its idle period.
-    RunState = kRunIdleTimer;
-    Timer1->setInterval(600);
-    Timer1->start();
-    LoopLevel = -1;
+    Engine.Reset();
     return;
   }
-  if (RunState == kRunProbing) SendControllerCommand("[F1 IS ?]", 1);
+  Engine.Tick();
 }
 
-}  // namespace vireo
+void FormA::Btn_RunScriptClick(QObject* sender) {
+  if (sender) {
+    if (Engine.Started()) {
+      Engine.Cancel();
+      return;
+    }
+    const auto path = services_.dialogs.OpenFileName("Run Script File", "text files|*.txt", "txt");
+    if (path) Engine.StartScript(*path, ScriptOrigin::User);
+    return;
+  }
+  // The start-up script request. A script the user started meanwhile runs on.
+  if (Engine.Started()) return;
+  if (!options_.scriptFile.empty()) {
+    // Given on the command line: run as if chosen with "Run Script File".
+    if (Panels.PanelMode != kPanelScript) M_Tools_ScriptWindow_Click(M_Tools_ScriptWindow);
+    Engine.StartScript(options_.scriptFile, ScriptOrigin::User);
+    return;
+  }
+  const std::string folder = options_.startupScriptFolder.empty()
+                                 ? QCoreApplication::applicationDirPath().toStdString()
+                                 : options_.startupScriptFolder;
+  Engine.RunStartupScript(folder);
+}
 
-namespace vireo {
+void FormA::EndWaitBtnClick(QObject* sender) {
+  if (sender) Engine.EndWait();
+}
 
-// Script files are not run yet: the start-up script request finds nothing to run.
-void FormA::Btn_RunScriptClick(QObject*) {}
+void FormA::M_Tools_CheckScriptClick(QObject* sender) {
+  if (!sender) return;
+  const auto path = services_.dialogs.OpenFileName("Check Script File", "text files|*.txt", "txt");
+  if (!path) return;
+  // The report goes to the display log: it must be in view.
+  if (!M_Tools_HideWindow->isEnabled()) M_Tools_ScriptWindow_Click(M_Tools_ScriptWindow);
+  const QString name = QFileInfo(QString::fromStdString(*path)).fileName();
+  QFile file(QString::fromStdString(*path));
+  if (!file.open(QIODevice::ReadOnly)) {
+    AppendWideToDisplayLog(-1, QStringLiteral("-------Cannot read ") + name);
+    return;
+  }
+  const QByteArray text = file.readAll();
+  const std::vector<ScriptProblem> problems =
+      CheckScript(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+  AppendWideToDisplayLog(-1, QStringLiteral("-------Checking ") + name);
+  for (const ScriptProblem& p : problems) {
+    AppendWideToDisplayLog(-1, QStringLiteral("%1:%2: %3").arg(name).arg(p.line).arg(QString::fromStdString(p.message)));
+  }
+  AppendToDisplayLog(-1, problems.empty() ? std::string("-------No problems found")
+                                          : Format("-------%zu problem(s) found", problems.size()));
+}
 
 }  // namespace vireo

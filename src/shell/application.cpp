@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -43,6 +44,7 @@ struct StartOptions {
   QString log;
   QString dataDir;
   double quitAfter = -1;
+  QString script;
 };
 
 void ParseOptions(const QApplication& app, StartOptions& out) {
@@ -84,6 +86,11 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
                                    QStringLiteral("DIR"));
   parser.addOptions({simulate, port, spectrometer, recordReadings, screenshot, quitAfter, log, dataDir});
   parser.addOption(checkScript);
+  const QCommandLineOption script(QStringLiteral("script"),
+                                  QStringLiteral("Run the script file FILE in the place of the start-up script, "
+                                                 "once the controller is configured."),
+                                  QStringLiteral("FILE"));
+  parser.addOption(script);
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
   for (QString& a : args) {
@@ -99,6 +106,7 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   out.log = parser.value(log);
   out.dataDir = parser.isSet(dataDir) ? parser.value(dataDir)
                                       : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  out.script = parser.value(script);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
 }
 
@@ -156,6 +164,15 @@ int RunApplication(int argc, char** argv) {
       return 1;
     }
     spectrometerPorts.push_back(spectrometerSimulator->DevicePath());
+  }
+  if (!start.script.isEmpty()) {
+    // Found wrong now rather than after the search and the configuration.
+    const QFileInfo script(start.script);
+    if (!script.isFile() || !script.isReadable()) {
+      std::fprintf(stderr, "vireo: --script: cannot read %s\n", start.script.toLocal8Bit().constData());
+      return 2;
+    }
+    options.scriptFile = script.absoluteFilePath().toStdString();
   }
   if (!start.port.empty()) {
     options.extraPorts.push_back(start.port);

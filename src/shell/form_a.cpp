@@ -129,6 +129,14 @@ void FormA::ConnectHandlers() {
   On(Btn_Clear, &QPushButton::clicked, this, &FormA::Btn_ClearClick, Btn_Clear);
   On(Btn_IncreaseWidth, &QPushButton::clicked, this, &FormA::Btn_ChangeWidthClick, Btn_IncreaseWidth);
   On(Btn_DecreaseWidth, &QPushButton::clicked, this, &FormA::Btn_ChangeWidthClick, Btn_DecreaseWidth);
+  On(Btn_Send, &QPushButton::clicked, this, &FormA::Btn_SendClick, Btn_Send);
+  On(Btn_RunScript, &QPushButton::clicked, this, &FormA::Btn_RunScriptClick, Btn_RunScript);
+  On(CkB_ShowComments, &QCheckBox::toggled, this, &FormA::CkB_ShowCommentsClick, CkB_ShowComments);
+  On(EndWaitBtn, &QPushButton::clicked, this, &FormA::EndWaitBtnClick, EndWaitBtn);
+  OnMenu(M_Tools_ScriptWindow, this, &FormA::M_Tools_ScriptWindow_Click);
+  OnMenu(M_Tools_CommandWindow, this, &FormA::M_Tools_CommandWindow_Click);
+  OnMenu(M_Tools_HideWindow, this, &FormA::M_Tools_HideWindowClick);
+  OnMenu(M_Tools_CheckScript, this, &FormA::M_Tools_CheckScriptClick);
 
   // Menus.
   OnMenu(M_File_Restart, this, &FormA::M_File_RestartClick);

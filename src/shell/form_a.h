@@ -27,6 +27,8 @@
 #include "recording/plot_renderer.h"
 #include "recording/record_format.h"
 #include "recording/recording_state.h"
+#include "scripting/form_script_host.h"
+#include "scripting/script_engine.h"
 #include "shell/shell_state.h"
 
 class QAction;
@@ -37,6 +39,7 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QString;
 class QTimer;
 class QWidget;
 
@@ -77,6 +80,10 @@ struct FormOptions {
   bool automaticSearch = true;          // false when a port was given to connect to
   std::string helpFile = "Vireo Help.html";
   Journal* journal = nullptr;  // the recording journal; none: nothing is journaled
+  // Run in the place of the start-up script, as if chosen with "Run Script File".
+  std::string scriptFile;
+  // Where the start-up script is looked for; empty: the program's own folder.
+  std::string startupScriptFolder;
 };
 
 class FormA : public QMainWindow {
@@ -104,7 +111,6 @@ class FormA : public QMainWindow {
   PlotLimits Limits;
   PointExtents PlotExtents{};  // of the series drawn last; kept between redraws
   std::int32_t RunState = kRunIdle;
-  std::int32_t LoopLevel = -1;  // display-log nesting level of a running script
   bool RampActive = false;      // a temperature ramp rate is in force
 
   // ---- Controller link: sending and framing --------------------------------
@@ -198,12 +204,34 @@ class FormA : public QMainWindow {
 
   // ---- Display log ------------------------------------------------------------
   void AppendToDisplayLog(int level, std::string_view text);
+  // The same for a text from the toolkit, reduced to single bytes.
+  void AppendWideToDisplayLog(int level, const QString& text);
+  // "Clear Display", or "Cancel Loop" while the button reads so.
   void Btn_ClearClick(QObject* sender);
+  // Without a sender: opened for the start-up script, closed again when it completes.
+  void M_Tools_ScriptWindow_Click(QObject* sender);
+  void M_Tools_CommandWindow_Click(QObject* sender);  // nothing without a sender
   void M_Tools_HideWindowClick(QObject* sender);
+  void Btn_SendClick(QObject* sender);  // nothing without a sender
+  // A character typed into the command box; set to 0 when it is swallowed.
+  void CbB_Edit_CommandKeyPress(QObject* sender, char& key);
+  // The local handling of a typed or scripted controller command before it is
+  // sent: may rewrite it (the changer position) and updates the displays.
+  void ApplyCommandLocally(std::string& command);
+  void CkB_ShowCommentsClick(QObject* sender);  // nothing without a sender
+  bool ShowComments = false;    // scripts show their comments instead of their commands
+  bool HistoryPending = false;  // the command box was typed into since the last send
 
   // ---- Script engine ----------------------------------------------------------
   // Without a sender: the start-up script request, once per program run.
   void Btn_RunScriptClick(QObject* sender);
+  void EndWaitBtnClick(QObject* sender);  // nothing without a sender
+  // Tools, "Check Script File ...": the checker's report in the display log.
+  void M_Tools_CheckScriptClick(QObject* sender);
+  FormScriptHost ScriptHostOfForm{*this};
+  ScriptEngine Engine{ScriptHostOfForm};
+  // The display log's nesting level: the script engine's loop level.
+  std::int32_t& LoopLevel = Engine.LoopLevel;
 
   // ---- Spectrometer window ------------------------------------------------------
   // The spectrometer window, created after this one; null until attached.
@@ -214,12 +242,12 @@ class FormA : public QMainWindow {
   void RequestReading(char kind, std::string_view record);
   void UpdateProbeBox(bool probePresent);
   bool SpectrometerPortOpen() const;
-  void SpectrometerLinkRefresh();                                 // Btn_COMClick of FormS without a sender
-  void SpectrometerSend(std::string_view text);                   // [*SC text]
-  void SpectrometerWavelength(char mode, std::string_view number);// [*SW x], [*SW+x], [*SW-x] -> SetWavelength
-  void SpectrometerZero();                                        // [*SZ]
-  void SpectrometerRecordSample(bool on);                         // [*SS +/-]: tick/untick, CkB_SampleClick(nullptr)
-  void SpectrometerRecordProbe(bool on);                          // [*SP +/-]
+  void SpectrometerLinkRefresh();                                  // Btn_COMClick of FormS without a sender
+  void SpectrometerSend(std::string_view text);                    // [*SC text]
+  void SpectrometerWavelength(char mode, std::string_view number); // [*SW x], [*SW+x], [*SW-x] -> SetWavelength
+  void SpectrometerZero();                                         // [*SZ]
+  void SpectrometerRecordSample(bool on);                          // [*SS +/-]: tick/untick, CkB_SampleClick(nullptr)
+  void SpectrometerRecordProbe(bool on);                           // [*SP +/-]
 
   // ---- Recording journal ----------------------------------------------------------
   // File > "Open Data Folder": the folder of the journal's runs, through the desktop.
@@ -425,6 +453,15 @@ class FormA : public QMainWindow {
   QPushButton* Btn_Clear = nullptr;
   QPushButton* Btn_IncreaseWidth = nullptr;
   QPushButton* Btn_DecreaseWidth = nullptr;
+  QPushButton* Btn_Send = nullptr;
+  QPushButton* Btn_RunScript = nullptr;  // in the place of Btn_Send on the script panel
+  QComboBox* CbB_Edit_Command = nullptr;
+  QCheckBox* CkB_ShowComments = nullptr;
+  QWidget* Delay_Panel = nullptr;  // a script's wait
+  QLabel* Delay_Label = nullptr;
+  QLabel* Delay_Display = nullptr;
+  QPushButton* EndWaitBtn = nullptr;
+  QAction* M_Tools_CheckScript = nullptr;  // "Check Script File ..."
 
   QTimer* Timer_LED = nullptr;
   QTimer* Timer1 = nullptr;
@@ -453,6 +490,8 @@ class FormA : public QMainWindow {
   void BuildPlotPanel();
   void BuildDataPanel();
   void BuildCommandPanel();
+  // Opens the command/script panel at `panelWidth`; the window grows by 230.
+  void PlacePanel(int panelWidth);
   void ConnectHandlers();
   // Places the regions aligned to the window edges (error strip at the top,
   // status panel at the left, command panel at the right).

@@ -121,6 +121,7 @@ void FormA::BuildMenus() {
   M_Tools_HideWindow = Item(M_Tools, "M_Tools_HideWindow", "&Hide Panel");
   Show(M_Tools_HideWindow, false);
   Enable(M_Tools_HideWindow, false);
+  M_Tools_CheckScript = Item(M_Tools, "M_Tools_CheckScript", "Check Script File ...");
 
   static const char* const kSuffix[5] = {"Spl", "Ref", "Probe", "Cool", "Cool_R"};
   static const char* const kCaption[5] = {"&Sample Holder", "&Reference Holder", "External &Probe",

@@ -58,9 +58,10 @@ struct Outcome {
   LogSections log;
 };
 
-// Runs vireo with `arguments`, a screenshot taken as it quits after `seconds`.
+// Runs vireo (or `program`) with `arguments`, a screenshot taken as it quits after `seconds`.
 // The journal goes to `dataDir`, by default a folder of the run's own: never the user's.
-Outcome RunVireo(QStringList arguments, int seconds, QString dataDir = {}) {
+Outcome RunVireo(QStringList arguments, int seconds, QString dataDir = {},
+                 const QString& program = BuildPath("vireo")) {
   QTemporaryDir dir;
   const QString picture = dir.filePath(QStringLiteral("window.png"));
   const QString log = dir.filePath(QStringLiteral("vireo.log"));
@@ -69,7 +70,7 @@ Outcome RunVireo(QStringList arguments, int seconds, QString dataDir = {}) {
             << QStringLiteral("--log") << log << QStringLiteral("--data-dir") << dataDir;
   QProcess vireo;
   vireo.setWorkingDirectory(dir.path());  // no marker file there
-  vireo.start(BuildPath("vireo"), arguments);
+  vireo.start(program, arguments);
   Outcome run;
   if (!vireo.waitForFinished((seconds + 30) * 1000)) {
     vireo.kill();
@@ -230,6 +231,40 @@ TEST(VireoExecutable, RefusesBadSimulatorOptions) {
   ASSERT_TRUE(vireo.waitForFinished(20000));
   EXPECT_EQ(vireo.exitCode(), 2);
   EXPECT_TRUE(vireo.readAllStandardError().contains("model=9"));
+}
+
+TEST(VireoExecutable, RunsTheStartupScriptBesideItAgainstTheSimulator) {
+  QTemporaryDir folder;
+  const QString program = folder.filePath(QStringLiteral("vireo"));
+  ASSERT_TRUE(QFile::copy(BuildPath("vireo"), program));
+  QFile script(folder.filePath(QStringLiteral("Vireo Startup Script.txt")));
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.write("CONTROLLER SCRIPT\r\nINTERVAL = 0.1\r\n"
+               "Set a target, then ask for it twice.\r\n"
+               "[f1 tt s 31.00]\r\n[*LS 2]\r\n[F1 TT ?]\r\n[*LE]\r\n");
+  script.close();
+  Simulator sim({QStringLiteral("echo=0")});
+  ASSERT_TRUE(sim.Device().startsWith(QStringLiteral("/dev/"))) << sim.Device().toStdString();
+  const Outcome run = RunVireo({QStringLiteral("--port"), sim.Device()}, 14, {}, program);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  const QStringList display = run.log.Lines(QStringLiteral("display log"));
+  const std::string log = display.join(QLatin1Char('\n')).toStdString();
+  // The script panel opened for it (emptying the display log) once the
+  // configuration was over; the command went out in capitals.
+  EXPECT_TRUE(InOrder(Commands(run.log), {"[F1 TT S 31.00]", "[*LS 2]", "[*LE] (2/2)"})) << log;
+  EXPECT_FALSE(display.contains(QStringLiteral("[R1 HT +3]"))) << log;
+  EXPECT_EQ(display.count(QStringLiteral("|  [F1 TT ?]")), 2) << log;
+  EXPECT_TRUE(display.contains(QStringLiteral("-------Script completed"))) << log;
+  // The simulator took the new target: it reports it back.
+  EXPECT_FALSE(display.filter(QStringLiteral("[F1 TT 31")).isEmpty()) << log;
+}
+
+TEST(VireoExecutable, RefusesAScriptOptionItCannotRead) {
+  QProcess vireo;
+  vireo.start(BuildPath("vireo"), {QStringLiteral("--script"), QStringLiteral("/nonexistent/melt.txt")});
+  ASSERT_TRUE(vireo.waitForFinished(20000));
+  EXPECT_EQ(vireo.exitCode(), 2);
+  EXPECT_TRUE(vireo.readAllStandardError().contains("melt.txt"));
 }
 
 }  // namespace

@@ -1,0 +1,106 @@
+// Typed commands: the command box with its history, the bracket check, the
+// dispatch of controller and local commands, and the local handling every
+// typed or scripted controller command gets before it is sent.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "controller/protocol.h"
+#include "scripting/script_language.h"
+#include "scripting/typed_command.h"
+#include "shell/form_a.h"
+#include "shell/services.h"
+
+namespace vireo {
+namespace {
+
+QString Latin1(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The spectrometer takes its commands in small letters.
+std::string ToLowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+}  // namespace
+
+void FormA::CbB_Edit_CommandKeyPress(QObject* sender, char& key) {
+  if (!sender) return;
+  if (key == 13 && Btn_Send->isEnabled()) {
+    key = 0;
+    Btn_SendClick(Btn_Send);
+    return;
+  }
+  HistoryPending = true;
+}
+
+void FormA::Btn_SendClick(QObject* sender) {
+  if (!sender) return;
+  const QByteArray typed = CbB_Edit_Command->currentText().toLatin1();
+  const std::string line =
+      ToUpperAscii(std::string_view(typed.constData(), std::min<std::size_t>(typed.size(), kTypedLineMax)));
+  CbB_Edit_Command->setEditText(Latin1(line));
+  // A refused line enters the history too: it is there to be corrected.
+  if (HistoryPending) {
+    CbB_Edit_Command->insertItem(0, Latin1(line));
+    CbB_Edit_Command->setEditText(Latin1(line));
+    HistoryPending = false;
+  }
+  switch (CheckCommandLine(line)) {
+    case LineFault::Brackets:
+      services_.dialogs.Message("All commands must begin with a single ' [ '\r\n     and end with a single ' ] '.",
+                                "Command Syntax Error", Buttons::Ok);
+      CbB_Edit_Command->lineEdit()->selectAll();
+      return;
+    case LineFault::NoSpace:
+      services_.dialogs.Message("Multiple commands must have at least one\r\n     space between them.",
+                                "Command Syntax Error", Buttons::Ok);
+      return;
+    case LineFault::None: break;
+  }
+  if (line[1] != '*') {
+    // Several commands on one line go out together, as one line.
+    std::string command = line;
+    ApplyCommandLocally(command);
+    SendControllerCommand(command, 1);
+    return;
+  }
+  if (line[2] == 'S') {
+    using K = ScriptCommandKind;
+    switch (RecogniseScriptCommand(line)) {
+      case K::SpectrometerText: SpectrometerSend(ToLowerAscii(TextFrom(line, 5))); break;
+      case K::Wavelength: SpectrometerWavelength(CharAt(line, 4), TextFrom(line, 5)); break;
+      case K::ZeroAbsorbance: SpectrometerZero(); break;
+      case K::SampleRecording: SpectrometerRecordSample(CharAt(line, 5) == '+'); break;
+      case K::ProbeRecording: SpectrometerRecordProbe(CharAt(line, 5) == '+'); break;
+      default: break;
+    }
+    if (!ShowComments) AppendToDisplayLog(-1, line);
+  } else if (line[2] == 'L') {
+    if (ApplyReplyLogCommand(line, Log)) AppendToDisplayLog(LoopLevel, line);
+  }
+  // Other local commands are not known here: nothing is sent or shown.
+}
+
+void FormA::ApplyCommandLocally(std::string& command) {
+  ControllerState& c = Controller;
+  switch (ApplyCommandToState(command, c)) {
+    case LocalChange::RecordDecimals: SetRecordDecimals(command.size() > 9 ? command[9] : '\0'); break;
+    case LocalChange::SampleTarget: L_S_TargetT->setText(Latin1(Format("%6.2f \xB0" "C", c.SampleTarget))); break;
+    case LocalChange::SampleSpeed: L_S_StirSpeed->setText(Latin1(Format("%d rpm", c.SampleSpeed))); break;
+    case LocalChange::ReferenceTarget:
+      L_R_TargetT->setText(Latin1(Format("%6.2f \xB0" "C", c.ReferenceTarget)));
+      break;
+    case LocalChange::ReferenceSpeed: L_R_StirSpeed->setText(Latin1(Format("%d rpm", c.ReferenceSpeed))); break;
+    case LocalChange::Position:
+    case LocalChange::None: break;
+  }
+}
+
+}  // namespace vireo

@@ -1,0 +1,292 @@
+// Running scripts through the main window: Run Script File starts and
+// cancels, the start-up script runs once per program run, --script takes its
+// place, the wait panel with End Wait, Cancel Loop, and the reconnect reset.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "support/form_fixture.h"
+
+namespace vireo::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr const char* kHeader = "CONTROLLER SCRIPT\r\nINTERVAL = 0.5\r\n";
+
+struct Folder {
+  QTemporaryDir dir;
+  std::string Write(const std::string& name, const std::string& body) {
+    const QString path = dir.filePath(QString::fromStdString(name));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(body.data(), static_cast<qint64>(body.size()));
+    return path.toStdString();
+  }
+  FormOptions Options(std::string scriptFile = {}) {
+    FormOptions options;
+    options.startupScriptFolder = dir.path().toStdString();
+    options.scriptFile = std::move(scriptFile);
+    return options;
+  }
+};
+
+// A window connected to a two-holder controller with firmware 9.0; the
+// start-up script (when one was written before) has been requested.
+struct ScriptWindow : Folder, FormFixture {
+  explicit ScriptWindow(const std::string& startup = {}, bool scriptOption = false)
+      : FormFixture({"ttyUSB0"}, OptionsFor(startup, scriptOption)) {}
+  FormOptions OptionsFor(const std::string& startup, bool scriptOption) {
+    if (startup.empty()) return Options();
+    if (scriptOption) return Options(Write("melt.txt", startup));
+    Write("Vireo Startup Script.txt", startup);
+    return Options();
+  }
+  void Connect() {
+    ConnectAndAnswer();
+    Receive("[F1 VN 9.0]\r\n[F1 ID 24]\r\n");
+    RunStartup();
+    Sent();
+  }
+  // Opens the script panel and runs `body` (header added) as the user's choice.
+  void Run(const std::string& body) {
+    form->M_Tools_ScriptWindow_Click(form->M_Tools_ScriptWindow);
+    dialogs.fileNames.push_back(Write("run.txt", kHeader + body));
+    form->Btn_RunScriptClick(form->Btn_RunScript);
+  }
+  std::string RunCaption() const { return form->Btn_RunScript->text().toStdString(); }
+};
+
+TEST(RunScript, StartsRunsOneCommandPerTickAndCompletes) {
+  ScriptWindow w;
+  w.Connect();
+  w.Run("[f1 tt s 25.00]\r\n");
+  FormA& f = *w.form;
+  EXPECT_EQ(w.RunCaption(), "Cancel Script");
+  EXPECT_EQ(f.RunState, kRunScript);
+  EXPECT_EQ(f.Timer1->interval(), 500);
+  w.Timer1Tick();
+  EXPECT_TRUE(w.Sent().empty());
+  w.Timer1Tick();
+  EXPECT_EQ(w.Sent(), Lines{"[F1 TT S 25.00]"});
+  EXPECT_EQ(f.L_S_TargetT->text(), QString::fromLatin1(" 25.00 \xB0" "C"));
+  w.Timer1Tick();
+  EXPECT_EQ(f.RunState, kRunIdleTimer);
+  EXPECT_EQ(f.Timer1->interval(), 600);
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+  EXPECT_EQ(w.DisplayLog(), (Lines{"", "-------Starting Script", "run.txt", "  ", "[F1 TT S 25.00]", "",
+                                   "-------Script completed", "run.txt", "  "}));
+  // The user's panel stays open.
+  EXPECT_EQ(f.Panels.PanelMode, kPanelScript);
+}
+
+TEST(RunScript, CancelDuringARampStopsItOnBothHolders) {
+  ScriptWindow w;
+  w.Connect();
+  w.Run("[F1 RS S 5]\r\n[*D 100]\r\n");
+  w.Timer1Tick(3);
+  EXPECT_EQ(w.Sent(), Lines{"[F1 RS S 5]"});
+  EXPECT_FALSE(w.form->Delay_Panel->isHidden());
+  w.form->Btn_RunScriptClick(w.form->Btn_RunScript);
+  EXPECT_EQ(w.Sent(), (Lines{"  ", "[F1 RS S 0]", "[F1 RT S 0]", "[R1 RS S 0]", "[R1 RT S 0]"}));
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+  EXPECT_TRUE(w.form->Delay_Panel->isHidden());
+  EXPECT_EQ(w.form->RunState, kRunIdleTimer);
+  const Lines log = w.DisplayLog();
+  EXPECT_NE(std::find(log.begin(), log.end(), "-------Script Canceled"), log.end());
+}
+
+TEST(RunScript, ACancelledDialogOrAnUnreadableFileStartsNothing) {
+  ScriptWindow w;
+  w.Connect();
+  w.form->M_Tools_ScriptWindow_Click(w.form->M_Tools_ScriptWindow);
+  w.form->Btn_RunScriptClick(w.form->Btn_RunScript);  // the dialog is cancelled
+  w.dialogs.fileNames.push_back(w.dir.filePath(QStringLiteral("missing.txt")).toStdString());
+  w.form->Btn_RunScriptClick(w.form->Btn_RunScript);
+  ASSERT_EQ(w.dialogs.shown.size(), 1u);
+  EXPECT_EQ(w.dialogs.shown[0].text, "Failed to open file.");
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+}
+
+TEST(WaitPanel, EndWaitLetsTheNextCommandRunOnTheNextTick) {
+  ScriptWindow w;
+  w.Connect();
+  w.Run("[*D 50]\r\n[F1 TT ?]\r\n");
+  w.Timer1Tick(3);
+  FormA& f = *w.form;
+  EXPECT_FALSE(f.Delay_Panel->isHidden());
+  EXPECT_EQ(f.Delay_Label->text().toStdString(), "Wait for Delay");
+  EXPECT_EQ(f.Delay_Display->text().toStdString(), "     49");
+  f.EndWaitBtnClick(nullptr);
+  f.EndWaitBtnClick(f.EndWaitBtn);
+  EXPECT_EQ(w.DisplayLog().back(), "-------Wait canceled");
+  w.Sent();
+  w.Timer1Tick();
+  EXPECT_EQ(w.Sent(), Lines{"[F1 TT ?]"});
+  EXPECT_TRUE(f.Delay_Panel->isHidden());
+}
+
+TEST(Loops, CancelLoopInTheSecondPassLeavesTheLoopAtItsEnd) {
+  ScriptWindow w;
+  w.Connect();
+  w.Run("[*LS 5]\r\n[F1 TT ?]\r\n[*LE]\r\n[F1 IS ?]\r\n");
+  FormA& f = *w.form;
+  w.Timer1Tick(5);  // banner, [*LS 5], pass 1, [*LE], pass 2
+  EXPECT_EQ(f.Btn_Clear->text().toStdString(), "Cancel Loop");
+  f.Btn_ClearClick(f.Btn_Clear);
+  EXPECT_FALSE(w.DisplayLog().empty());  // the button cancelled, it did not clear
+  w.Timer1Tick(2);
+  const Lines log = w.DisplayLog();
+  EXPECT_EQ(Lines(log.end() - 3, log.end()), (Lines{"[*LE] (2/5)", "-------Loop(1) canceled", "[F1 IS ?]"}));
+  EXPECT_EQ(f.Btn_Clear->text().toStdString(), "Clear Display");
+}
+
+TEST(Reconnect, ResetsTheEngineWithoutABannerAndTheButtonStillCancels) {
+  ScriptWindow w;
+  w.Connect();
+  w.Run("[*D 100]\r\n");
+  w.Timer1Tick(2);
+  const std::size_t lines = w.DisplayLog().size();
+  w.form->Btn_COMClick(w.form->Btn_COM);
+  EXPECT_EQ(w.form->RunState, kRunProbing);
+  EXPECT_EQ(w.DisplayLog().size(), lines);
+  EXPECT_EQ(w.RunCaption(), "Cancel Script");
+  w.form->Btn_RunScriptClick(w.form->Btn_RunScript);
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+  EXPECT_EQ(w.DisplayLog()[lines + 1], "-------Script Canceled");
+}
+
+TEST(StartupScript, RunsOnceInItsOwnPanelThatClosesWhenItCompletes) {
+  ScriptWindow w(std::string(kHeader) + "[F1 TT ?]\r\n");
+  const int closedWidth = 825;
+  w.Connect();
+  FormA& f = *w.form;
+  ASSERT_EQ(w.RunCaption(), "Cancel Script");
+  EXPECT_EQ(f.Panels.PanelMode, kPanelHidden);
+  EXPECT_EQ(f.width(), closedWidth + 230);
+  w.Timer1Tick(2);
+  EXPECT_EQ(w.Sent(), Lines{"[F1 TT ?]"});
+  w.Timer1Tick();
+  EXPECT_EQ(f.width(), closedWidth);
+  EXPECT_FALSE(f.M_Tools_HideWindow->isEnabled());
+  // Restart and connect again: not run a second time.
+  f.M_File_RestartClick(f.M_File_Restart);
+  w.Connect();
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+  EXPECT_NE(f.RunState, kRunScript);
+}
+
+TEST(StartupScript, TheCommandPanelOpenedOverItsPanelTakesThePanelsPlace) {
+  ScriptWindow w(std::string(kHeader) + "[*D 100]\r\n");
+  w.Connect();
+  FormA& f = *w.form;
+  ASSERT_EQ(f.width(), 825 + 230);
+  f.M_Tools_CommandWindow_Click(f.M_Tools_CommandWindow);
+  EXPECT_EQ(f.width(), 825 + 230);
+  EXPECT_EQ(f.Panels.PanelMode, kPanelCommand);
+  f.M_Tools_HideWindowClick(f.M_Tools_HideWindow);
+  EXPECT_EQ(f.width(), 825);
+}
+
+TEST(StartupScript, DoesNotReplaceAScriptTheUserStarted) {
+  ScriptWindow w;
+  w.Connect();
+  w.Write("Vireo Startup Script.txt", std::string(kHeader) + "[F1 IS ?]\r\n");
+  w.Run("[F1 TT ?]\r\n");
+  w.form->Btn_RunScriptClick(nullptr);
+  w.Timer1Tick(2);
+  EXPECT_EQ(w.Sent(), Lines{"[F1 TT ?]"});
+}
+
+TEST(ScriptOption, RunsTheGivenFileWhereTheStartupScriptWouldWithThePanelKeptOpen) {
+  ScriptWindow w(std::string(kHeader) + "[F1 TT ?]\r\n", true);
+  w.Write("Vireo Startup Script.txt", std::string(kHeader) + "[F1 IS ?]\r\n");
+  FormA& f = *w.form;
+  w.ConnectAndAnswer();
+  EXPECT_EQ(w.RunCaption(), "Run Script File");  // not before the first configuration
+  w.Receive("[F1 VN 9.0]\r\n[F1 ID 24]\r\n");
+  w.RunStartup();
+  w.Sent();
+  EXPECT_EQ(w.RunCaption(), "Cancel Script");
+  EXPECT_EQ(f.Panels.PanelMode, kPanelScript);
+  w.Timer1Tick(3);
+  EXPECT_EQ(w.Sent(), Lines{"[F1 TT ?]"});
+  EXPECT_EQ(f.Panels.PanelMode, kPanelScript);
+  EXPECT_TRUE(f.M_Tools_HideWindow->isEnabled());
+}
+
+TEST(CheckScript, ReportsEachProblemWithItsLineInTheOpenedScriptPanel) {
+  ScriptWindow w;
+  w.Connect();
+  FormA& f = *w.form;
+  w.dialogs.fileNames.push_back(w.Write("bad.txt", std::string(kHeader) + "[*LE]\r\n[*D 1][F1 TT ?]\r\n"));
+  f.M_Tools_CheckScriptClick(f.M_Tools_CheckScript);
+  EXPECT_EQ(f.Panels.PanelMode, kPanelScript);
+  const Lines log = w.DisplayLog();
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[0], "-------Checking bad.txt");
+  EXPECT_EQ(log[1].rfind("bad.txt:3: ", 0), 0u) << log[1];
+  EXPECT_EQ(log[2].rfind("bad.txt:4: ", 0), 0u) << log[2];
+  EXPECT_EQ(log[3], "-------2 problem(s) found");
+  w.dialogs.fileNames.push_back(w.Write("good.txt", std::string(kHeader) + "[F1 TT ?]\r\n"));
+  f.M_Tools_CheckScriptClick(f.M_Tools_CheckScript);
+  EXPECT_EQ(w.DisplayLog().back(), "-------No problems found");
+  // Checking runs nothing.
+  EXPECT_TRUE(w.Sent().empty());
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+}
+
+// A message box that, while it is "open", lets two ticks arrive as the nested
+// event loop of a modal box would, and notes the display log's background.
+class OpenMessageBox final : public Dialogs {
+ public:
+  Answer Message(const std::string& text, const std::string&, Buttons) override {
+    shown.push_back(text);
+    background = form->ScriptDisplay->palette().color(QPalette::Base);
+    form->Timer1Timer(form->Timer1);
+    form->Timer1Timer(form->Timer1);
+    return Answer::Ok;
+  }
+  std::optional<std::string> SaveFileName(const std::string&, const std::string&, const std::string&,
+                                          const std::string&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> OpenFileName(const std::string&, const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  FormA* form = nullptr;
+  std::vector<std::string> shown;
+  QColor background;
+};
+
+TEST(OperatorMessage, HoldsTheScriptTurnsTheLogAquaAndBeepsOnEveryTickWhileOpen) {
+  FakeSerialChannel channel;
+  FakeTicks ticks;
+  WindowDoubles doubles;
+  OpenMessageBox box;
+  FormA form({channel, box, ticks, doubles.beeper, doubles.ports, doubles.desktop, doubles.clipboard, doubles.parameters}, {});
+  form.Timer_LED->stop();
+  form.Shell.CloseAsked = false;
+  box.form = &form;
+  const QColor normal = form.ScriptDisplay->palette().color(QPalette::Base);
+  ASSERT_TRUE(form.Engine.StartScriptText("m.txt", std::string(kHeader) + "[*MSG + Insert sample]\r\n[*D 5]\r\n"));
+  form.Timer1Timer(form.Timer1);
+  form.Timer1Timer(form.Timer1);
+  EXPECT_EQ(box.shown, Lines{"Insert sample"});
+  EXPECT_EQ(box.background, QColor(0, 255, 255));
+  EXPECT_EQ(doubles.beeper.beeps, 2);
+  EXPECT_EQ(form.ScriptDisplay->palette().color(QPalette::Base), normal);
+  EXPECT_TRUE(form.Delay_Panel->isHidden());  // the ticks during the message ran nothing
+  form.Timer1Timer(form.Timer1);
+  EXPECT_FALSE(form.Delay_Panel->isHidden());
+  EXPECT_EQ(doubles.beeper.beeps, 2);
+}
+
+}  // namespace
+}  // namespace vireo::testing
