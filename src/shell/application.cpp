@@ -11,11 +11,13 @@
 #include <clocale>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "controller/qt_port_lister.h"
 #include "controller/qt_serial_channel.h"
 #include "shell/form_a.h"
 #include "shell/qt_services.h"
+#include "spectrometer/melt_report.h"
 #include "sim/controller_server.h"
 
 namespace vireo {
@@ -59,7 +61,11 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   const QCommandLineOption log(QStringLiteral("log"),
                                QStringLiteral("At exit, write the window title and the display log to FILE."),
                                QStringLiteral("FILE"));
-  parser.addOptions({simulate, port, screenshot, quitAfter, log});
+  const QCommandLineOption analyseMelt(QStringLiteral("analyse-melt"),
+                                       QStringLiteral("Print the melting temperatures of the cells of a saved "
+                                                      "spectrometer data FILE, without a window (first option only)."),
+                                       QStringLiteral("FILE"));
+  parser.addOptions({simulate, port, screenshot, quitAfter, log, analyseMelt});
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
   for (QString& a : args) {
@@ -77,6 +83,12 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
+  // The melting analysis of a data file runs headless, without a display.
+  if (argc >= 2 && std::string_view(argv[1]) == "--analyse-melt") {
+    if (argc == 3) return AnalyseMeltFile(argv[2], stdout, stderr);
+    std::fputs("usage: vireo --analyse-melt FILE\n", stderr);
+    return 2;
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vireo"));
   // QApplication adopts the user's locale; the controller protocol and the
