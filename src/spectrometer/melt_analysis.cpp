@@ -3,7 +3,7 @@
 #include <gsl/gsl_blas.h>
 #include <gsl/gsl_errno.h>
 #include <gsl/gsl_fit.h>
-#include <gsl/gsl_multifit.h>
+#include <gsl/gsl_linalg.h>
 #include <gsl/gsl_multifit_nlinear.h>
 
 #include <algorithm>
@@ -55,6 +55,29 @@ double Median(std::vector<double> v) {
   return *mid;
 }
 
+// Least-squares quadratic y = c0 + c1 u + c2 u^2 from running sums; callers
+// keep u within about [-1, 1], so the normal equations are well conditioned.
+struct Quadratic {
+  double su[5] = {}, sy[3] = {}, syy = 0;
+  double c[3] = {0, 0, 0};
+
+  void Add(double u, double y) {
+    const double u2 = u * u;
+    su[0] += 1, su[1] += u, su[2] += u2, su[3] += u2 * u, su[4] += u2 * u2;
+    sy[0] += y, sy[1] += u * y, sy[2] += u2 * y, syy += y * y;
+  }
+  bool Solve() {
+    double normal[9] = {su[0], su[1], su[2], su[1], su[2], su[3], su[2], su[3], su[4]};
+    double rhs[3] = {sy[0], sy[1], sy[2]};
+    gsl_matrix_view a = gsl_matrix_view_array(normal, 3, 3);
+    gsl_vector_view b = gsl_vector_view_array(rhs, 3);
+    gsl_vector_view x = gsl_vector_view_array(c, 3);
+    return gsl_linalg_cholesky_decomp1(&a.matrix) == GSL_SUCCESS &&
+           gsl_linalg_cholesky_solve(&a.matrix, &b.vector, &x.vector) == GSL_SUCCESS;
+  }
+  double ResidualSquares() const { return std::max(0.0, syy - (c[0] * sy[0] + c[1] * sy[1] + c[2] * sy[2])); }
+};
+
 struct Derivative {
   std::vector<double> slope;
   double noise = 0;  // standard deviation of the readings about the local fits
@@ -65,12 +88,6 @@ struct Derivative {
 // Savitzky-Golay derivative, and it stays right where spacing is uneven.
 Derivative SmoothedDerivative(const std::vector<MeltPoint>& c, double halfWidth) {
   const std::size_t n = c.size();
-  std::unique_ptr<gsl_multifit_linear_workspace, decltype(&gsl_multifit_linear_free)> work(
-      gsl_multifit_linear_alloc(n, 3), gsl_multifit_linear_free);
-  std::vector<double> x(n * 3), y(n);
-  double coef[3], cov[9];
-  gsl_vector_view coefView = gsl_vector_view_array(coef, 3);
-  gsl_matrix_view covView = gsl_matrix_view_array(cov, 3, 3);
   Derivative d;
   d.slope.resize(n);
   double chiSum = 0, dofSum = 0;
@@ -79,21 +96,12 @@ Derivative SmoothedDerivative(const std::vector<MeltPoint>& c, double halfWidth)
     while (c[i].temperature - c[lo].temperature > halfWidth && i - lo > kMinimumSide) ++lo;
     if (hi < i) hi = i;
     while (hi + 1 < n && (c[hi + 1].temperature - c[i].temperature <= halfWidth || hi - i < kMinimumSide)) ++hi;
-    const std::size_t m = hi - lo + 1;
-    for (std::size_t j = 0; j < m; ++j) {
-      const double u = (c[lo + j].temperature - c[i].temperature) / halfWidth;
-      x[3 * j] = 1;
-      x[3 * j + 1] = u;
-      x[3 * j + 2] = u * u;
-      y[j] = c[lo + j].absorbance;
-    }
-    gsl_matrix_view X = gsl_matrix_view_array(x.data(), m, 3);
-    gsl_vector_view Y = gsl_vector_view_array(y.data(), m);
-    double chisq = 0;
-    gsl_multifit_linear(&X.matrix, &Y.vector, &coefView.vector, &covView.matrix, &chisq, work.get());
-    d.slope[i] = coef[1] / halfWidth;
-    chiSum += chisq;
-    dofSum += static_cast<double>(m) - 3.0;
+    Quadratic q;
+    for (std::size_t j = lo; j <= hi; ++j) q.Add((c[j].temperature - c[i].temperature) / halfWidth, c[j].absorbance);
+    q.Solve();
+    d.slope[i] = q.c[1] / halfWidth;
+    chiSum += q.ResidualSquares();
+    dofSum += static_cast<double>(hi - lo + 1) - 3.0;
   }
   d.noise = dofSum > 0 ? std::sqrt(chiSum / dofSum) : 0.0;
   return d;
@@ -103,17 +111,27 @@ struct Peak {
   std::size_t index = 0;
   double height = 0;  // above the median derivative, signed
   double width = 0;   // full width at half height, degrees
+  bool inside = false;  // not on the edge of the searched points
 };
 
-Peak FindPeak(const std::vector<MeltPoint>& c, const std::vector<double>& slope) {
+// The derivative's extremum among the points a whole window away from both
+// ends: at the ends the window is one-sided, its slope biased by the curve's
+// bend and several times noisier, and would pass for a peak.
+Peak FindPeak(const std::vector<MeltPoint>& c, const std::vector<double>& slope, double halfWidth) {
+  std::size_t first = 0, last = c.size() - 1;
+  while (first < last && c[first].temperature < c.front().temperature + halfWidth) ++first;
+  while (last > first && c[last].temperature > c.back().temperature - halfWidth) --last;
+  if (last - first < 2) first = 0, last = c.size() - 1;
   const double median = Median(slope);
   Peak p;
-  for (std::size_t i = 0; i < slope.size(); ++i) {
+  p.index = first;
+  for (std::size_t i = first; i <= last; ++i) {
     if (std::abs(slope[i] - median) > std::abs(p.height)) {
       p.index = i;
       p.height = slope[i] - median;
     }
   }
+  p.inside = p.index > first && p.index < last;
   std::size_t a = p.index, b = p.index;
   while (a > 0 && std::abs(slope[a] - median) > std::abs(p.height) / 2) --a;
   while (b + 1 < slope.size() && std::abs(slope[b] - median) > std::abs(p.height) / 2) ++b;
@@ -121,14 +139,20 @@ Peak FindPeak(const std::vector<MeltPoint>& c, const std::vector<double>& slope)
   return p;
 }
 
-// The vertex of the parabola through the peak sample and its neighbours.
-double RefinedPeak(const std::vector<MeltPoint>& c, const std::vector<double>& slope, std::size_t i) {
-  const double t0 = c[i - 1].temperature, t1 = c[i].temperature, t2 = c[i + 1].temperature;
-  const double d0 = slope[i - 1], d1 = slope[i], d2 = slope[i + 1];
-  const double num = (t1 - t0) * (t1 - t0) * (d1 - d2) - (t1 - t2) * (t1 - t2) * (d1 - d0);
-  const double den = (t1 - t0) * (d1 - d2) - (t1 - t2) * (d1 - d0);
-  if (den == 0) return t1;
-  return std::clamp(t1 - 0.5 * num / den, t0, t2);
+// The vertex of a parabola fitted to the derivative over half a window about
+// its extremum sample: the top of a broad peak is flat, and one sample's
+// neighbours alone would leave its noise in the position.
+double RefinedPeak(const std::vector<MeltPoint>& c, const std::vector<double>& slope, std::size_t i, double halfWidth) {
+  const double reach = halfWidth / 2;
+  std::size_t a = i - 1, b = i + 1;
+  while (a > 0 && c[i].temperature - c[a - 1].temperature <= reach) --a;
+  while (b + 1 < c.size() && c[b + 1].temperature - c[i].temperature <= reach) ++b;
+  const double scale = std::max(c[i].temperature - c[a].temperature, c[b].temperature - c[i].temperature);
+  Quadratic q;
+  for (std::size_t j = a; j <= b; ++j) q.Add((c[j].temperature - c[i].temperature) / scale, slope[j]);
+  if (!q.Solve() || q.c[2] == 0) return c[i].temperature;
+  const double vertex = c[i].temperature - scale * q.c[1] / (2 * q.c[2]);
+  return std::clamp(vertex, c[a].temperature, c[b].temperature);
 }
 
 // ---- two-state fit ----
@@ -306,11 +330,11 @@ MeltResult AnalyseMelt(std::vector<MeltPoint> points, const MeltRange& range) {
   for (std::size_t i = 1; i < n; ++i) gaps[i - 1] = r.curve[i].temperature - r.curve[i - 1].temperature;
   const double spacing = Median(gaps);
   const double span = r.curve.back().temperature - r.curve.front().temperature;
-  const Derivative first = SmoothedDerivative(r.curve, std::max(span / 25, kMinimumSide * spacing));
-  const Peak rough = FindPeak(r.curve, first.slope);
+  const double firstWidth = std::max(span / 25, kMinimumSide * spacing);
+  const Peak rough = FindPeak(r.curve, SmoothedDerivative(r.curve, firstWidth).slope, firstWidth);
   const double halfWidth = std::clamp(rough.width / 2, kMinimumSide * spacing, std::max(span / 4, kMinimumSide * spacing));
   Derivative d = SmoothedDerivative(r.curve, halfWidth);
-  const Peak peak = FindPeak(r.curve, d.slope);
+  const Peak peak = FindPeak(r.curve, d.slope, halfWidth);
 
   double spread = 0;  // noise of the derivative at the peak, from its window's leverage
   for (const MeltPoint& p : r.curve) {
@@ -320,11 +344,11 @@ MeltResult AnalyseMelt(std::vector<MeltPoint> points, const MeltRange& range) {
   const double slopeNoise = spread > 0 ? d.noise / std::sqrt(spread) : 0.0;
   r.derivative = std::move(d.slope);
   r.outcome = MeltOutcome::NoTransition;
-  if (peak.index == 0 || peak.index + 1 >= n) return r;
+  if (!peak.inside) return r;
   if (std::abs(peak.height) <= kPeakNoiseRatio * slopeNoise || std::abs(peak.height) <= kPeakFloor) return r;
 
   r.outcome = MeltOutcome::Ok;
-  r.tmDerivative = RefinedPeak(r.curve, r.derivative, peak.index);
+  r.tmDerivative = RefinedPeak(r.curve, r.derivative, peak.index, halfWidth);
   r.fit = FitTwoState(points, r.curve, *r.tmDerivative, r.derivative[peak.index]);
   return r;
 }

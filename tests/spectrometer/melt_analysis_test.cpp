@@ -88,6 +88,7 @@ TEST(MeltAccuracy, GivesNoResultWithoutATransition) {
       {"eleven temperatures", Curve({55, 300}, 50, 60, 1, 0, 1), MeltOutcome::TooFewPoints},
       {"exactly flat", Curve({55, 300, 0.5, 0, 0.5, 0}, 20, 90, 0.5, 0, 1), MeltOutcome::NoTransition},
       {"flat with noise", Curve({55, 300, 0.5, 0, 0.5, 0}, 20, 90, 0.5, 0.002, 7), MeltOutcome::NoTransition},
+      {"dense flat with noise", Curve({55, 300, 0.5, 0, 0.5, 0}, 20, 90, 70.0 / 1999, 0.002, 10), MeltOutcome::NoTransition},
       {"sloped with noise", Curve({55, 300, 0.5, 0.002, 0.5, 0.002}, 20, 90, 0.5, 0.002, 8), MeltOutcome::NoTransition},
       {"transition above the range", Curve({140, 400}, 20, 90, 0.5, 0.002, 9), MeltOutcome::NoTransition},
   };
