@@ -1,7 +1,6 @@
 #include "sim/controller_options.h"
 
-#include <charconv>
-#include <cmath>
+#include "sim/option_text.h"
 
 namespace vireo::sim {
 
@@ -31,22 +30,6 @@ int EffectiveChangerPositions(const ControllerConfig& config) {
 bool HasReferenceHolder(const ControllerConfig& config) { return config.model[0] == '2'; }
 
 namespace {
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
-template <typename T>
-bool ReadNumber(std::string_view text, T& value) {
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  return result.ec == std::errc() && result.ptr == text.data() + text.size();
-}
-
-bool ReadReal(std::string_view text, double low, double high, double& value) {
-  return ReadNumber(text, value) && std::isfinite(value) && value >= low && value <= high;
-}
 
 bool ReadInt(std::string_view text, int low, int high, int& value) {
   return ReadNumber(text, value) && value >= low && value <= high;
@@ -112,19 +95,12 @@ bool ApplyOption(std::string_view key, std::string_view value, bool bare, Contro
 
 bool ParseControllerOptions(std::string_view text, ControllerConfig& config, std::string* error) {
   ControllerConfig candidate = config;
-  while (!text.empty()) {
-    const auto comma = text.find(',');
-    const std::string_view item = Trim(text.substr(0, comma));
-    text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
-    if (item.empty()) continue;
-    const auto equals = item.find('=');
-    const bool bare = equals == std::string_view::npos;
-    const std::string_view key = Trim(item.substr(0, equals));
-    const std::string_view value = bare ? std::string_view() : Trim(item.substr(equals + 1));
-    if (!ApplyOption(key, value, bare, candidate)) {
-      if (error) *error = "Invalid controller option \"" + std::string(item) + "\"";
-      return false;
-    }
+  std::string bad;
+  if (!ForEachOption(
+          text, [&](std::string_view key, std::string_view value, bool bare) { return ApplyOption(key, value, bare, candidate); },
+          bad)) {
+    if (error) *error = "Invalid controller option \"" + bad + "\"";
+    return false;
   }
   const ControllerLimits limits = EffectiveLimits(candidate);
   if (limits.minTarget >= limits.maxTarget || limits.minSpeed > limits.maxSpeed) {

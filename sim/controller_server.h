@@ -5,19 +5,16 @@
 // by the server thread.
 
 #include <atomic>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "sim/controller_options.h"
-#include "sim/pseudo_terminal.h"
+#include "sim/pty_server.h"
 
 namespace vireo::sim {
 
 class ControllerServer {
  public:
   explicit ControllerServer(const ControllerConfig& config);
-  ~ControllerServer();
   ControllerServer(const ControllerServer&) = delete;
   ControllerServer& operator=(const ControllerServer&) = delete;
 
@@ -27,24 +24,22 @@ class ControllerServer {
   bool Start();
   // Stops serving and closes the pseudo-terminal: a program holding the port
   // open sees the link drop. Does nothing when not running.
-  void Stop();
+  void Stop() { server_.Stop(); }
   // Start has succeeded and Stop has not been called since.
-  bool Running() const;
+  bool Running() const { return server_.Running(); }
 
   // The slave device, e.g. /dev/pts/3; empty when not running.
-  std::string DevicePath() const;
-  std::string LastError() const;
+  std::string DevicePath() const { return server_.DevicePath(); }
+  std::string LastError() const { return server_.LastError(); }
+
+  // The sample holder's temperature as the controller measures it, degrees C,
+  // from any thread: what a simulated spectrophotometer beside it reads.
+  float SampleTemperature() const { return sampleTemperature_.load(); }
 
  private:
-  void Serve(int masterFd, int wakeFd);
-
   const ControllerConfig config_;
-  mutable std::mutex mutex_;  // guards everything below except stop_
-  PseudoTerminal pty_;
-  std::thread thread_;
-  int wakeFd_ = -1;  // eventfd that interrupts the server's poll() on Stop
-  std::string lastError_;
-  std::atomic<bool> stop_{false};
+  std::atomic<float> sampleTemperature_;
+  PtyServer server_;  // last: its thread stops before the members above go
 };
 
 }  // namespace vireo::sim

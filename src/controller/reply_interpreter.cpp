@@ -100,7 +100,8 @@ void FormA::HandleReading(std::string_view frame) {
     Controller.ProbeTemperature = v;
     L_P_Temperature->setText(Celsius(v));
     const std::string record = AppendRecord(3, v);
-    RequestReading('P', record);
+    // No reading is filed under a cell while the changer moves.
+    if (Controller.PositionSettled) RequestReading('P', record);
     UpdateProbeStatistics(v);
     if (Log.PT) LogReply(frame);
     if (Beeps.Probe) services_.beeper.Beep();

@@ -9,6 +9,7 @@
 #include "recording/series_memo.h"
 #include "shell/clipboard.h"
 #include "shell/form_a.h"
+#include "spectrometer/form_s.h"
 #include "shell/services.h"
 #include "shell/widgets.h"
 
@@ -72,6 +73,8 @@ void FormA::M_Plot_ClearAllClick(QObject* sender) {
   for (SeriesMemo* memo : SeriesMemos) memo->ClearAll();
   RedrawPlot();
   ResetProbeAverage();
+  // Clear & Restart clears the spectrometer's readings through here as well.
+  if (SpectrometerPortOpen()) FormS->Btn_ClearClick(nullptr);
 }
 
 void FormA::M_Plot_ClearRestartClick(QObject* sender) {

@@ -17,6 +17,7 @@
 #include "controller/qt_serial_channel.h"
 #include "shell/form_a.h"
 #include "shell/qt_services.h"
+#include "spectrometer/form_s.h"
 #include "spectrometer/melt_report.h"
 #include "sim/controller_server.h"
 
@@ -132,6 +133,10 @@ int RunApplication(int argc, char** argv) {
   QtClipboard clipboard;
   FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard}, options);
   dialogs.owner = &form;
+  QtSerialChannel spectrometerChannel;
+  TFormS formS(FormSServices{spectrometerChannel, dialogs, clipboard, ports},
+               FormSContext{form.Controller, form.Recording, form.Renderer, &form, {}});
+  form.AttachSpectrometerWindow(formS);
   form.show();
 
   if (!start.port.empty()) {

@@ -147,6 +147,7 @@ void FormA::ConnectHandlers() {
   OnMenu(M_EquilRem_On, this, &FormA::M_EquilRem_OnOffClick);
   OnMenu(M_EquilRem_Off, this, &FormA::M_EquilRem_OnOffClick);
   OnMenu(M_EquilRem_StopBeep, this, &FormA::M_EquilRem_StopBeepClick);
+  OnMenu(M_Spectrometer, this, &FormA::M_SpectrometerClick);
   OnMenu(M_Help_Help, this, &FormA::M_Help_HelpClick);
   OnMenu(M_Help_About, this, &FormA::M_Help_AboutClick);
 }

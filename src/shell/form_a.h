@@ -55,6 +55,7 @@ class SerialChannel;
 class TickSource;
 class ClickLabel;
 class SeriesMemo;
+class TFormS;
 
 // The system services the main window works through.
 struct FormServices {
@@ -192,9 +193,21 @@ class FormA : public QMainWindow {
   // Without a sender: the start-up script request, once per program run.
   void Btn_RunScriptClick(QObject* sender);
 
-  // ---- Spectrometer window (hands readings to it once it exists) -------------
+  // ---- Spectrometer window ------------------------------------------------------
+  // The spectrometer window, created after this one; null until attached.
+  TFormS* FormS = nullptr;
+  void AttachSpectrometerWindow(TFormS& window);
+  void M_SpectrometerClick(QObject* sender);
+  // A sample ("S") or probe ("P") record for a reading, when that recording is on.
   void RequestReading(char kind, std::string_view record);
   void UpdateProbeBox(bool probePresent);
+  bool SpectrometerPortOpen() const;
+  void SpectrometerLinkRefresh();                                 // Btn_COMClick of FormS without a sender
+  void SpectrometerSend(std::string_view text);                   // [*SC text]
+  void SpectrometerWavelength(char mode, std::string_view number);// [*SW x], [*SW+x], [*SW-x] -> SetWavelength
+  void SpectrometerZero();                                        // [*SZ]
+  void SpectrometerRecordSample(bool on);                         // [*SS +/-]: tick/untick, CkB_SampleClick(nullptr)
+  void SpectrometerRecordProbe(bool on);                          // [*SP +/-]
 
   // ---- A lost link ----------------------------------------------------------------
   // Reopens the port the link was lost on, keeping every series.

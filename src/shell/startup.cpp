@@ -14,6 +14,7 @@
 #include "shell/form_a.h"
 #include "shell/services.h"
 #include "shell/widgets.h"
+#include "spectrometer/form_s.h"
 
 namespace vireo {
 namespace {
@@ -79,6 +80,10 @@ void FormA::M_File_RestartClick(QObject* sender) {
   Panel_ErrorNotice->hide();
   Btn_Reconnect->hide();
   AlignPanels();
+  if (FormS) {
+    FormS->hide();
+    FormS->ResetSpectrometerWindow();
+  }
 }
 
 void FormA::M_File_ExitClick(QObject* sender) {

@@ -18,12 +18,9 @@ inline constexpr int kMeltCells = 6;
 
 using MeltCells = std::array<std::vector<MeltPoint>, kMeltCells>;
 
-// The first line is the header and is skipped. A record is "    %c\t%f\t%f\t%f"
-// (letter, wavelength, minutes, temperature); its trailing tabs give the cell
-// (none: cell 6, five: cell 1) and the absorbance is the number after the last
-// tab before them. Lines that do not have this form, with more than five
-// trailing tabs, or whose absorbance is not a number belong to no cell.
-// Lines may end in CR LF or LF.
+// The first line is the header and is skipped; each further line (CR LF or
+// LF) is read as the plot reads a record (ParseReading), without the plot's
+// limit of points per cell. Lines that fit no cell are left out.
 MeltCells ReadMeltCells(std::string_view table);
 
 }  // namespace vireo

@@ -1,12 +1,83 @@
-// What the main window hands to the spectrometer window. The spectrometer
-// window is not part of the program yet; until it is, nothing receives
-// readings and there is no probe box to update.
+// The main window's side of the spectrometer window: opening it, handing it
+// readings, and the spectrometer commands of the command panel and scripts.
+#include <QCheckBox>
+#include <QTimer>
+
+#include "recording/series_memo.h"
 #include "shell/form_a.h"
+#include "spectrometer/form_s.h"
 
 namespace vireo {
 
-void FormA::RequestReading(char, std::string_view) {}
+void FormA::AttachSpectrometerWindow(TFormS& window) {
+  FormS = &window;
+  window.onCellModeChanged = [this](bool sixCells) {
+    Controller.PositionCount = sixCells ? 6 : 1;
+    if (!sixCells && Panels.PanelMode != kPanelHidden) M_Tools_HideWindowClick(M_Tools_HideWindow);
+    SeriesMemos[0]->ClearAll();
+    SeriesMemos[2]->ClearAll();
+  };
+}
 
-void FormA::UpdateProbeBox(bool) {}
+void FormA::M_SpectrometerClick(QObject*) {
+  if (!FormS) return;
+  if (!FormS->State.PortsListed) {
+    FormS->State.PortsListed = true;
+    FormS->ListSpectrometerPorts();
+    if (RunState == kRunIdle) {
+      // The link refresh runs on Timer1.
+      RunState = kRunIdleTimer;
+      Timer1->setInterval(600);
+      Timer1->start();
+    }
+  }
+  FormS->setVisible(FormS->isHidden());
+  if (FormS->isVisible()) FormS->raise();
+  if (!FormS->State.MainWindowShown) hide();
+}
+
+void FormA::RequestReading(char kind, std::string_view record) {
+  if (!FormS) return;
+  const bool wanted = kind == 'P' ? FormS->State.RecordProbe : FormS->State.RecordSample;
+  if (wanted) FormS->RequestReading(kind, record);
+}
+
+void FormA::UpdateProbeBox(bool) {
+  if (FormS) FormS->UpdateProbeBox();
+}
+
+bool FormA::SpectrometerPortOpen() const { return FormS && FormS->SpectrometerPortOpen(); }
+
+void FormA::SpectrometerLinkRefresh() {
+  if (SpectrometerPortOpen()) FormS->Btn_COMClick(nullptr);
+}
+
+void FormA::SpectrometerSend(std::string_view text) {
+  if (!FormS) return;
+  const std::string command = FreeSpectrometerCommand(text);
+  if (!FormS->SendSpectrometerCommand(command)) {
+    AppendToDisplayLog(-1, "Spectrometer command not sent: at most 9 characters (" + command + ")");
+  }
+}
+
+void FormA::SpectrometerWavelength(char mode, std::string_view number) {
+  if (FormS) FormS->SetWavelength(std::string(1, mode) + std::string(number));
+}
+
+void FormA::SpectrometerZero() {
+  if (FormS) FormS->Btn_AutoZeroClick(nullptr);
+}
+
+void FormA::SpectrometerRecordSample(bool on) {
+  if (!FormS) return;
+  FormS->CkB_Sample->setChecked(on);
+  FormS->CkB_SampleClick(nullptr);
+}
+
+void FormA::SpectrometerRecordProbe(bool on) {
+  if (!FormS) return;
+  FormS->CkB_Probe->setChecked(on);
+  FormS->CkB_ProbeClick(nullptr);
+}
 
 }  // namespace vireo

@@ -161,6 +161,7 @@ TEST(MeltTable, ReadsRecordsAsThePlotDoes) {
       {"    P\t260.0\t12.500\t 61.37\t\t\t\t\t\t-0.0100", 6, 61.37, -0.01},
       {"    S\t550.0\t 1.234\t 25.00\t 0.1234\t\t\t\t\t\r", 1, 25.0, 0.1234},
       {"    S\t550.0\t 1.234\t 25.00\t\t\t\t\t\t", 0, 0, 0},        // no reading
+      {"    S\t550.0\t 1.234\t 25.00\t\t\t\t\t", 0, 0, 0},          // no reading, five tabs
       {"    S\t550.0\t 1.234\t 25.00\t\t\t\t\t\t\t", 0, 0, 0},      // too many tabs
       {"    S\t550.0\t 1.234\t 25.00\t\t\t ERR\t\t\t", 0, 0, 0},   // not a number
       {"    S\t550.0\t 1.234\t\t\t\t\t\t", 0, 0, 0},                // no temperature
@@ -177,8 +178,8 @@ TEST(MeltTable, ReadsRecordsAsThePlotDoes) {
         continue;
       }
       ASSERT_EQ(got.size(), 1u);
-      EXPECT_DOUBLE_EQ(got[0].temperature, c.temperature);
-      EXPECT_DOUBLE_EQ(got[0].absorbance, c.absorbance);
+      EXPECT_FLOAT_EQ(static_cast<float>(got[0].temperature), static_cast<float>(c.temperature));
+      EXPECT_FLOAT_EQ(static_cast<float>(got[0].absorbance), static_cast<float>(c.absorbance));
     }
   }
   // The header is never a record, even when it looks like one.

@@ -1,0 +1,325 @@
+// The spectrometer window's handlers: the link, the readings, the table and the plot.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "controller/serial_channel.h"
+#include "recording/qpainter_canvas.h"
+#include "shell/clipboard.h"
+#include "shell/services.h"
+#include "shell/widgets.h"
+#include "spectrometer/form_s.h"
+
+namespace vireo {
+namespace {
+
+constexpr std::size_t kChunkSize = 100;
+constexpr std::size_t kEntryLength = 9;  // the wavelength box is read up to here
+// Bytes already written reach the instrument before a refresh reopens the port.
+constexpr int kReopenFlushMs = 100;
+
+std::string BoxText(const QWidget* box) {
+  if (auto* edit = qobject_cast<const QLineEdit*>(box)) return edit->text().toLatin1().toStdString();
+  return {};
+}
+
+// The table as the memo shows it: one paragraph per line.
+QString Displayed(std::string_view text) {
+  QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  if (shown.endsWith(QLatin1Char('\n'))) shown.chop(1);
+  return shown;
+}
+
+}  // namespace
+
+// ---- Link --------------------------------------------------------------------
+
+bool TFormS::SpectrometerPortOpen() const { return services_.spectrometerChannel.Active(); }
+
+void TFormS::ListSpectrometerPorts() {
+  Combo_COM->clear();
+  for (const std::string& port : services_.ports.ListPorts()) Combo_COM->addItem(QString::fromStdString(port));
+  for (const std::string& port : context_.extraPorts) Combo_COM->addItem(QString::fromStdString(port));
+  Combo_COM->setCurrentIndex(Combo_COM->count() - 1);
+  Table.Clear();
+  Memo_Received->clear();
+}
+
+void TFormS::Btn_COMClick(QObject* sender) {
+  SerialChannel& channel = services_.spectrometerChannel;
+  const bool offline = Offline();
+  if (!offline) {
+    if (channel.Active()) {
+      channel.Flush(kReopenFlushMs);
+      channel.Close();
+    }
+    channel.SetPort(Combo_COM->currentText().toStdString());
+    channel.SetSettings(SerialSettings{kSpectrometerBaud, false, true});
+    channel.Open();
+    if (!channel.Active()) return;
+  }
+  State.VerticalAxisLabel = "absorbance";
+  if (offline) {
+    setWindowTitle(QString::fromLatin1(Format("%s %s", kSpectrometerName, "(Simulation Mode)").c_str()));
+  } else {
+    channel.PurgeRead();
+    channel.PurgeWrite();
+    setWindowTitle(QString::fromLatin1(kSpectrometerName) + QStringLiteral("  on ") + Combo_COM->currentText());
+  }
+  HandleSpectrometerBytes(std::nullopt);
+  GBox_COM->hide();
+  ShowMeasurementControls(true);
+  UpdateProbeBox();
+  ShowSpectrometerBusy(false);
+  Btn_Clear->setText(QStringLiteral("Clear"));
+  if (!sender) return;
+  SetWavelength(BoxText(Edit_WLnm).substr(0, kEntryLength));
+  Btn_ClearClick(nullptr);
+}
+
+void TFormS::SetWavelength(std::string_view entry) {
+  if (const std::optional<std::string> shown = Protocol.SetWavelength(entry)) {
+    Edit_WLnm->setText(QString::fromLatin1(shown->c_str()));
+  } else {
+    services_.dialogs.Message("'" + std::string(entry.substr(std::min<std::size_t>(1, entry.size()))) +
+                                  "' is not a valid wavelength.",
+                              "Entry error", Buttons::Ok);
+  }
+}
+
+void TFormS::Edit_WLnmKeyPress(QObject*) { SetWavelength(" " + BoxText(Edit_WLnm).substr(0, kEntryLength)); }
+
+void TFormS::Btn_AutoZeroClick(QObject*) { SendSpectrometerCommand("x"); }
+
+bool TFormS::SendSpectrometerCommand(std::string_view text) { return Protocol.SendSpectrometerCommand(text); }
+
+void TFormS::VaCommRxChar(QObject*, int count) {
+  char chunk[kChunkSize];
+  for (int left = count; left > 0;) {
+    const std::size_t n = services_.spectrometerChannel.ReadBuffer(chunk, std::min<std::size_t>(kChunkSize, static_cast<std::size_t>(left)));
+    if (n == 0) break;
+    HandleSpectrometerBytes(std::string_view(chunk, n));
+    left -= static_cast<int>(n);
+  }
+}
+
+void TFormS::HandleSpectrometerBytes(std::optional<std::string_view> chunk) {
+  if (!chunk) {
+    Protocol.ResetReceiver();
+    return;
+  }
+  Protocol.HandleSpectrometerBytes(*chunk);
+}
+
+void TFormS::ShowSpectrometerBusy(bool on) { Protocol.ShowSpectrometerBusy(on); }
+
+void TFormS::TraceSpectrometer(std::string_view prefix, std::string_view bytes) {
+  Protocol.TraceSpectrometer(prefix, bytes);
+}
+
+void TFormS::Write(std::string_view bytes) { services_.spectrometerChannel.WriteBuffer(bytes.data(), bytes.size()); }
+
+bool TFormS::TraceShown() const { return !Memo_ComDisplay->isHidden(); }
+
+void TFormS::TraceLine(std::string_view line) {
+  Memo_ComDisplay->appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+// ---- Readings and table ----------------------------------------------------------
+
+void TFormS::RequestReading(char letter, std::string_view report) { Protocol.RequestReading(letter, report); }
+
+void TFormS::UpdateProbeBox() { CkB_Probe->setEnabled(context_.controller.ProbePresent); }
+
+void TFormS::RecordComplete(std::string_view record) {
+  Table.AddLine(record);
+  Memo_Received->appendPlainText(QString::fromLatin1(record.data(), static_cast<qsizetype>(record.size())));
+  RedrawSpectrometerPlot();
+}
+
+void TFormS::CkB_SampleClick(QObject*) {
+  State.RecordSample = !State.RecordProbe && CkB_Sample->isChecked();
+  Btn_Clear->setEnabled(!State.RecordSample && !State.RecordProbe);
+  Btn_Save->setText(QStringLiteral("Save Data"));
+  if (State.SimulationRestarts < 0) State.SimulationRestarts = 2;
+  ShowSpectrometerBusy(false);
+}
+
+void TFormS::CkB_ProbeClick(QObject* sender) {
+  State.RecordProbe = CkB_Probe->isChecked();
+  CkB_SampleClick(sender);
+}
+
+void TFormS::Btn_ClearClick(QObject*) {
+  Memo_ComDisplay->clear();
+  Btn_Save->setText(QStringLiteral("Load File"));
+  std::string header;
+  if (Offline()) {
+    State.SixCellMode = !State.SixCellMode;
+    State.MultiCellTable = State.SixCellMode;
+    if (State.SixCellMode) {
+      if (Memo_Received->isHidden()) GB_ShowControl->show();
+      Btn_Clear->setText(QStringLiteral("One Cell"));
+      header = kSixCellSimulationHeader;
+    } else {
+      GB_ShowControl->hide();
+      Btn_Clear->setText(QStringLiteral("Six Cell"));
+      header = kOneCellHeader;
+    }
+    State.SimulationRestarts = -1;
+    if (onCellModeChanged) onCellModeChanged(State.SixCellMode);
+  } else {
+    const int positions = context_.controller.PositionCount;
+    State.MultiCellTable = positions > 1;
+    if (State.MultiCellTable) Btn_Clear->setText(QStringLiteral("Clear"));
+    header = OnlineHeader(positions);
+  }
+  Table.SetText(header + "\r\n");
+  Memo_Received->setPlainText(Displayed(Table.Text()));
+  if (!Offline()) Btn_COMClick(nullptr);
+  RedrawSpectrometerPlot();
+}
+
+void TFormS::Btn_SaveClick(QObject*) {
+  if (Btn_Save->text() == QLatin1String("Save Data")) {
+    const std::optional<std::string> name =
+        services_.dialogs.SaveFileName("Save data as ...", "text files|*.txt", "txt", lastSaveName_);
+    if (!name) return;
+    QFile file(QString::fromLocal8Bit(name->c_str()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+      services_.dialogs.Message("Failed to open stream.", "Save Data", Buttons::Ok);
+      return;
+    }
+    const std::string& text = Table.Text();
+    const bool written = file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
+    file.close();
+    // A full disk must not pass for a saved table.
+    if (!written || file.error() != QFileDevice::NoError) {
+      services_.dialogs.Message("Failed to write " + *name + ".", "Save Data", Buttons::Ok);
+      return;
+    }
+    lastSaveName_ = QFileInfo(file).fileName().toStdString();
+    return;
+  }
+  const std::optional<std::string> name = services_.dialogs.OpenFileName("Open", "text files|*.txt", "txt");
+  if (!name) return;
+  QFile file(QString::fromLocal8Bit(name->c_str()));
+  if (!file.open(QIODevice::ReadOnly)) {
+    services_.dialogs.Message("Failed to open file.", "Zel_SC Script", Buttons::Ok);
+    return;
+  }
+  const QByteArray bytes = file.readAll();
+  SetTableText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+void TFormS::SetTableText(std::string_view text) {
+  Table.SetText(text);
+  Memo_Received->setPlainText(Displayed(Table.Text()));
+  RedrawSpectrometerPlot();
+}
+
+void TFormS::Btn_CopyClick(QObject*) {
+  if (!Memo_Received->isHidden()) {
+    Memo_Received->selectAll();
+    services_.clipboard.SetText(Table.Text());
+  } else {
+    services_.clipboard.SetImage(SImage->Picture());
+  }
+}
+
+void TFormS::Btn_PlotOrDataClick(QObject*) {
+  const bool toTable = Memo_Received->isHidden();
+  Btn_PlotOrData->setText(toTable ? QStringLiteral("Show Plot") : QStringLiteral("Show Data"));
+  Btn_Copy->setText(toTable ? QStringLiteral("Copy Data") : QStringLiteral("Copy Plot"));
+  Memo_Received->setVisible(toTable);
+  Memo_ComDisplay->setVisible(toTable && State.TraceShown);
+  SImage->setVisible(!toTable);
+  Panel_VAxisLabel->setVisible(!toTable);
+  RG_X_Units->setVisible(!toTable);
+  for (EditBox* box : EB_Limits) box->setVisible(!toTable);
+  GB_ShowControl->setVisible(!toTable && State.MultiCellTable);
+  if (!toTable) {
+    SImage->raise();
+    for (QWidget* w : std::initializer_list<QWidget*>{GB_ShowControl, RG_X_Units, Panel_VAxisLabel}) w->raise();
+    RedrawSpectrometerPlot();
+  }
+}
+
+// ---- Plot ------------------------------------------------------------------------
+
+void TFormS::RedrawSpectrometerPlot() {
+  State.MultiCellTable = Table.MultiCell();
+  if (State.MultiCellTable) GB_ShowControl->setVisible(Memo_Received->isHidden());
+  SImage->MatchSize();
+  {
+    QPainterCanvas canvas(SImage->Picture());
+    PlotRenderer& renderer = context_.renderer;
+    AttachCanvas(renderer, PlotSlot::Spectrometer, canvas);
+    DrawSpectrometerPlot(renderer, State, Table);
+    // The canvas ends here; the slot must not keep pointing at it.
+    renderer.Slot(PlotSlot::Spectrometer).Canvas = nullptr;
+  }
+  SImage->update();
+}
+
+void TFormS::SetHorizontalQuantity(PlotQuantity quantity) {
+  State.Quantity = quantity;
+  L_time->setVisible(quantity == PlotQuantity::Time);
+  L_temperature->setVisible(quantity == PlotQuantity::Temperature);
+  L_wavelength->setVisible(quantity == PlotQuantity::Wavelength);
+}
+
+void TFormS::RG_X_UnitsClick(QObject*) {
+  SetHorizontalQuantity(static_cast<PlotQuantity>(std::max(0, RG_X_Units_Items->checkedId())));
+  for (std::size_t i : {0u, 1u, 3u, 4u}) {
+    EB_Limits[i]->setText(QStringLiteral("A"));
+    State.Limits.Settings[i].Automatic = true;
+  }
+  RedrawSpectrometerPlot();
+}
+
+void TFormS::CkB_ShowClick(QObject* sender) {
+  for (std::size_t i = 0; i < CkB_Cells.size(); ++i) {
+    if (CkB_Cells[i] == sender) State.CellShown[i] = CkB_Cells[i]->isChecked();
+  }
+  RedrawSpectrometerPlot();
+}
+
+void TFormS::EB_PlotLimitExit(QObject* sender) {
+  auto it = std::find(EB_Limits.begin(), EB_Limits.end(), sender);
+  if (it == EB_Limits.end() || limitEntryBusy_) return;
+  // The message box below takes the focus from the box, which leaves it again.
+  limitEntryBusy_ = true;
+  EditBox* box = *it;
+  const auto which = static_cast<PlotLimit>(it - EB_Limits.begin());
+  const LimitEntry entry = EnterPlotLimit(State.Limits, which, box->text().toLatin1().toStdString());
+  box->setText(QString::fromLatin1(entry.BoxText.c_str()));
+  if (entry.Invalid) services_.dialogs.Message(kLimitErrorText, kLimitErrorCaption, Buttons::Ok);
+  limitEntryBusy_ = false;
+  RedrawSpectrometerPlot();
+}
+
+void TFormS::Panel_VAxisLabelClick(QObject*) {
+  Panel_VAxisLabel->hide();
+  Edit_VAxisLabel->show();
+  Edit_VAxisLabel->raise();
+  Edit_VAxisLabel->setFocus();
+}
+
+void TFormS::Edit_VAxisLabelKeyPress(QObject*) {
+  State.VerticalAxisLabel = BoxText(Edit_VAxisLabel) + " ";
+  Edit_VAxisLabel->hide();
+  Panel_VAxisLabel->show();
+  RedrawSpectrometerPlot();
+}
+
+}  // namespace vireo
