@@ -21,14 +21,16 @@ namespace vireo {
 namespace {
 
 constexpr int kWidth = 772, kHeight = 520;
-constexpr int kGridTop = 36, kGridHeight = 170;
+constexpr int kGridTop = 36, kGridHeight = 166;
 constexpr int kPlotTop = kGridTop + kGridHeight + 8;
 constexpr int kCurveSamples = 200;
 
 // The grid's headings are for the screen only, so they may use Greek.
 const char* const kColumns[] = {"cell", "points", "Tm deriv. (°C)", "Tm fit (°C)", "± (°C)", "ΔH (kJ/mol)",
-                                "± (kJ/mol)", "ΔS (J/mol K)", "ΔG 25 °C (kJ/mol)", "residual SD", ""};
-constexpr int kNoteColumn = 10;
+                                "± (kJ/mol)", "ΔS (J/mol K)", "ΔG 25 °C (kJ/mol)", "residual SD"};
+constexpr int kColumnWidths[] = {34, 48, 92, 80, 56, 84, 72, 88, 112, 80};
+constexpr int kFirstFitColumn = 3;
+constexpr int kRowHeight = 22;
 
 QString Latin1(const char* text) { return QString::fromLatin1(text); }
 
@@ -89,11 +91,12 @@ MeltWindow::MeltWindow(Dialogs& dialogs, Clipboard& clipboard, QWidget* parent)
   Grid_Results->setGeometry(0, kGridTop, kWidth, kGridHeight);
   Grid_Results->setEditTriggers(QAbstractItemView::NoEditTriggers);
   Grid_Results->verticalHeader()->hide();
+  Grid_Results->verticalHeader()->setDefaultSectionSize(kRowHeight);
   Grid_Results->horizontalHeader()->setStretchLastSection(true);
   QStringList headers;
   for (const char* c : kColumns) headers << QString::fromUtf8(c);
   Grid_Results->setHorizontalHeaderLabels(headers);
-  Grid_Results->resizeColumnsToContents();
+  for (int col = 0; col < static_cast<int>(std::size(kColumnWidths)); ++col) Grid_Results->setColumnWidth(col, kColumnWidths[col]);
 
   const int plotWidth = kWidth / 2;
   Image_Fraction = new PlotImage(this);
@@ -119,6 +122,7 @@ void MeltWindow::Recompute() {
 }
 
 void MeltWindow::ShowResults() {
+  Grid_Results->clearSpans();
   Grid_Results->setRowCount(0);
   for (std::size_t c = 0; c < results_.size(); ++c) {
     if (!results_[c]) continue;
@@ -138,8 +142,12 @@ void MeltWindow::ShowResults() {
     cell->setBackground(ToQColor(colour));
     const bool dark = colour.red + colour.green + colour.blue < 300;
     cell->setForeground(dark ? Qt::white : Qt::black);
-    const char* note = r.outcome != MeltOutcome::Ok ? MeltOutcomeText(r.outcome) : r.fit ? "" : "no two-state fit";
-    Grid_Results->setItem(row, kNoteColumn, new QTableWidgetItem(Latin1(note)));
+    // Where there is no number, the reason stands across the empty fields.
+    const int noteColumn = r.outcome != MeltOutcome::Ok ? 2 : !r.fit ? kFirstFitColumn : -1;
+    if (noteColumn < 0) continue;
+    Grid_Results->setSpan(row, noteColumn, 1, Grid_Results->columnCount() - noteColumn);
+    const char* note = r.outcome != MeltOutcome::Ok ? MeltOutcomeText(r.outcome) : "no two-state fit";
+    Grid_Results->item(row, noteColumn)->setText(Latin1(note));
   }
 }
 

@@ -56,7 +56,7 @@ inline std::string Record(int cell, double minutes, const MeltPoint& p) {
 }
 
 inline constexpr const char* kSixCellHeader =
-    "   P/S \t nm\t min\t °C\t abs(1)\t abs(2)\t abs(3)\t abs(4)\t abs(5)\t abs(6)";
+    "   P/S \t nm\t min\t \xB0" "C\t abs(1)\t abs(2)\t abs(3)\t abs(4)\t abs(5)\t abs(6)";
 
 // A six-cell table: at each temperature the changer steps through the cells
 // that have a curve, as a recorded run does.
