@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "sim/spectrometer_model.h"
 #include "spectrometer/melt_curves.h"
 #include "spectrometer/melt_report.h"
 
@@ -58,6 +59,20 @@ TEST(MeltAccuracy, RecoversTmAndDhAcrossTheGrid) {
   }
   std::printf("worst errors: fitted Tm %.3f C, derivative Tm %.3f C, dH %.2f %%\n", worst.fitTm, worst.derivativeTm,
               100 * worst.dh);
+}
+
+// A melt recorded from the simulated spectrophotometer gives back the
+// melting temperature and enthalpy it was set up with.
+TEST(MeltAccuracy, FindsTheSimulatedInstrumentsMelt) {
+  for (double tm : {45.0, 62.0}) {
+    sim::SpectrometerModel instrument({tm, 250.0});
+    std::vector<MeltPoint> points = Curve({tm, 250, 0, 0, 0, 0}, 20, 90, 0.5, 0.002, 30);
+    for (MeltPoint& p : points) p.absorbance += instrument.Absorbance(p.temperature, 550.0);
+    const MeltResult r = AnalyseMelt(points);
+    ASSERT_TRUE(r.fit) << tm;
+    EXPECT_NEAR(r.fit->tm, tm, 0.5);
+    EXPECT_NEAR(r.fit->dh, 250, 12.5);
+  }
 }
 
 // Readings repeated at one temperature (a slow ramp between reports) count
