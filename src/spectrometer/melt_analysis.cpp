@@ -237,7 +237,6 @@ std::optional<MeltFit> FitTwoState(const std::vector<MeltPoint>& points, const s
                                    double tm, double peakSlope) {
   const std::size_t n = points.size();
   if (n <= kParams + 2) return std::nullopt;
-  gsl_set_error_handler_off();  // failures come back as status codes
   FitData data{&points, 0};
   for (const MeltPoint& p : points) data.centre += p.temperature / static_cast<double>(n);
   std::array<double, kParams> start = StartingValues(curve, data.centre, tm, peakSlope);
@@ -310,6 +309,8 @@ const char* MeltOutcomeText(MeltOutcome outcome) {
 }
 
 MeltResult AnalyseMelt(std::vector<MeltPoint> points, const MeltRange& range) {
+  // GSL's failures must come back as status codes, never end the program.
+  gsl_set_error_handler_off();
   std::erase_if(points, [&](const MeltPoint& p) {
     return !std::isfinite(p.temperature) || !std::isfinite(p.absorbance) ||
            (range.minimum && p.temperature < *range.minimum) || (range.maximum && p.temperature > *range.maximum);
