@@ -8,8 +8,8 @@
 namespace vireo::sim {
 
 double SampleRamp::At(double minutes) const {
-  const double moved = start + ratePerMinute * std::max(0.0, minutes);
-  return start <= end ? std::min(moved, end) : std::max(moved, end);
+  const double moved = ratePerMinute * std::max(0.0, minutes);
+  return start <= end ? std::min(start + moved, end) : std::max(start - moved, end);
 }
 
 bool ParseSpectrometerOptions(std::string_view text, SpectrometerConfig& config, SampleRamp& ramp, std::string* error) {
@@ -43,8 +43,8 @@ const char* SpectrometerOptionsHelp() {
          "  noise=A           standard deviation of a reading in absorbance (default 0.002)\n"
          "  seed=N            seed of the noise (default 1)\n"
          "  temperature=T     sample temperature in C, fixed or where a ramp starts (default 25)\n"
-         "  ramp=R            the sample warms at R C per minute from the start (default 0: fixed)\n"
-         "  end=T             ... up to T C, then stays there (default 95)\n";
+         "  ramp=R            the sample moves at R C per minute from the start (default 0: fixed)\n"
+         "  end=T             ... toward T C, then stays there (default 95)\n";
 }
 
 }  // namespace vireo::sim

@@ -17,7 +17,8 @@ struct SpectrometerConfig {
   double noise = 0.002;              // standard deviation of a reading, absorbance
   std::uint64_t seed = 1;            // of the noise
   // The sample temperature in degrees C, asked at each reading and zeroing
-  // (from the server thread when served).
+  // (from the server thread when served: what it reads must outlive the
+  // server, e.g. a ControllerServer declared before the SpectrometerServer).
   std::function<float()> sampleTemperature = [] { return 25.0f; };
 };
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "controller/qt_port_lister.h"
 #include "controller/qt_serial_channel.h"
@@ -20,6 +22,7 @@
 #include "spectrometer/form_s.h"
 #include "spectrometer/melt_report.h"
 #include "sim/controller_server.h"
+#include "sim/spectrometer_server.h"
 
 namespace vireo {
 namespace {
@@ -39,6 +42,8 @@ struct StartOptions {
   bool simulate = false;
   std::string simulatorOptions;
   std::string port;
+  std::string spectrometer;
+  bool recordReadings = false;
   QString screenshot;
   QString log;
   double quitAfter = -1;
@@ -55,18 +60,27 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
                                     QStringLiteral("OPTIONS"));
   const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Connect to NAME (ttyUSB0, rfcomm0, a device path)."),
                                 QStringLiteral("NAME"));
-  const QCommandLineOption screenshot(QStringLiteral("screenshot"), QStringLiteral("Save a picture of the main window to FILE."),
+  const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                      QStringLiteral("Save a picture of the main window to FILE (and of a shown "
+                                                     "spectrometer window beside it, FILE with -spectrometer.png)."),
                                       QStringLiteral("FILE"));
   const QCommandLineOption quitAfter(QStringLiteral("quit-after"), QStringLiteral("End the program after SECONDS."),
                                      QStringLiteral("SECONDS"));
   const QCommandLineOption log(QStringLiteral("log"),
-                               QStringLiteral("At exit, write the window title and the display log to FILE."),
+                               QStringLiteral("At exit, write the window title, the display log and the "
+                                              "spectrometer window's caption and table to FILE."),
                                QStringLiteral("FILE"));
+  const QCommandLineOption spectrometer(QStringLiteral("spectrometer"),
+                                        QStringLiteral("Open the spectrometer window and connect to NAME."),
+                                        QStringLiteral("NAME"));
+  const QCommandLineOption recordReadings(QStringLiteral("record-readings"),
+                                          QStringLiteral("With --spectrometer: tick \"Sample Holder\" once connected, "
+                                                         "so that every sample temperature report takes a reading."));
   const QCommandLineOption analyseMelt(QStringLiteral("analyse-melt"),
                                        QStringLiteral("Print the melting temperatures of the cells of a saved "
                                                       "spectrometer data FILE, without a window (first option only)."),
                                        QStringLiteral("FILE"));
-  parser.addOptions({simulate, port, screenshot, quitAfter, log, analyseMelt});
+  parser.addOptions({simulate, port, spectrometer, recordReadings, screenshot, quitAfter, log, analyseMelt});
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
   for (QString& a : args) {
@@ -76,6 +90,8 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   out.simulate = parser.isSet(simulate);
   out.simulatorOptions = parser.value(simulate).toStdString();
   out.port = parser.value(port).toStdString();
+  out.spectrometer = parser.value(spectrometer).toStdString();
+  out.recordReadings = parser.isSet(recordReadings);
   out.screenshot = parser.value(screenshot);
   out.log = parser.value(log);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
@@ -105,6 +121,8 @@ int RunApplication(int argc, char** argv) {
 
   FormOptions options;
   std::unique_ptr<sim::ControllerServer> simulator;
+  std::unique_ptr<sim::SpectrometerServer> spectrometerSimulator;
+  std::vector<std::string> spectrometerPorts;
   if (start.simulate) {
     sim::ControllerConfig config;
     std::string error;
@@ -118,6 +136,17 @@ int RunApplication(int argc, char** argv) {
       return 1;
     }
     options.extraPorts.push_back(simulator->DevicePath());
+    // The simulated spectrophotometer measures the simulated controller's sample.
+    sim::SpectrometerConfig spectrometerConfig;
+    sim::ControllerServer* controller = simulator.get();
+    spectrometerConfig.sampleTemperature = [controller] { return controller->SampleTemperature(); };
+    spectrometerSimulator = std::make_unique<sim::SpectrometerServer>(spectrometerConfig);
+    if (!spectrometerSimulator->Start()) {
+      std::fprintf(stderr, "vireo: cannot start the simulated spectrophotometer: %s\n",
+                   spectrometerSimulator->LastError().c_str());
+      return 1;
+    }
+    spectrometerPorts.push_back(spectrometerSimulator->DevicePath());
   }
   if (!start.port.empty()) {
     options.extraPorts.push_back(start.port);
@@ -135,7 +164,7 @@ int RunApplication(int argc, char** argv) {
   dialogs.owner = &form;
   QtSerialChannel spectrometerChannel;
   TFormS formS(FormSServices{spectrometerChannel, dialogs, clipboard, ports},
-               FormSContext{form.Controller, form.Recording, form.Renderer, &form, {}});
+               FormSContext{form.Controller, form.Recording, form.Renderer, &form, spectrometerPorts});
   form.AttachSpectrometerWindow(formS);
   form.show();
 
@@ -143,23 +172,42 @@ int RunApplication(int argc, char** argv) {
     form.Combo_COM->setCurrentText(QString::fromStdString(start.port));
     form.Btn_COMClick(form.Btn_COM);
   }
+  if (!start.spectrometer.empty()) {
+    form.M_SpectrometerClick(form.M_Spectrometer);
+    formS.Combo_COM->setCurrentText(QString::fromStdString(start.spectrometer));
+    formS.Btn_COMClick(formS.Btn_COM);
+    if (start.recordReadings && formS.SpectrometerPortOpen()) formS.CkB_Sample->setChecked(true);
+  }
+  const auto takeScreenshots = [&] {
+    form.grab().save(start.screenshot);
+    if (formS.isVisible()) {
+      QString path = start.screenshot;
+      if (path.endsWith(QLatin1String(".png"))) path.chop(4);
+      formS.grab().save(path + QStringLiteral("-spectrometer.png"));
+    }
+  };
   if (start.quitAfter >= 0) {
     QTimer::singleShot(static_cast<int>(start.quitAfter * 1000), &form, [&] {
-      if (!start.screenshot.isEmpty()) form.grab().save(start.screenshot);
+      if (!start.screenshot.isEmpty()) takeScreenshots();
       QApplication::exit(0);
     });
   } else if (!start.screenshot.isEmpty()) {
-    QTimer::singleShot(1000, &form, [&] { form.grab().save(start.screenshot); });
+    QTimer::singleShot(1000, &form, takeScreenshots);
   }
   if (!start.log.isEmpty()) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&] {
       QFile out(start.log);
       if (out.open(QIODevice::WriteOnly)) {
         out.write((form.windowTitle() + QLatin1Char('\n') + form.ScriptDisplay->toPlainText() + QLatin1Char('\n')).toLatin1());
+        out.write("== spectrometer caption\n");
+        out.write((formS.windowTitle() + QLatin1Char('\n')).toLatin1());
+        out.write("== spectrometer table\n");
+        out.write((formS.Memo_Received->toPlainText() + QLatin1Char('\n')).toLatin1());
       }
     });
   }
   const int result = app.exec();
+  if (spectrometerSimulator) spectrometerSimulator->Stop();
   if (simulator) simulator->Stop();
   return result;
 }

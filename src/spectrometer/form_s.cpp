@@ -69,9 +69,12 @@ TFormS::TFormS(FormSServices services, FormSContext context, QWidget* parent)
   ConnectHandlers();
   SerialChannel& channel = services_.spectrometerChannel;
   channel.onReceived = [this](int count) { VaCommRxChar(this, count); };
-  // A lost spectrometer simply stops answering; the next connect or refresh
-  // reopens the port.
-  channel.onLost = [](const std::string&) {};
+  // The channel has closed itself: the connect box comes back so that the
+  // user can connect again; the table stays.
+  channel.onLost = [this](const std::string&) {
+    setWindowTitle(QString::fromLatin1(kSpectrometerName) + QStringLiteral("  (link lost)"));
+    GBox_COM->show();
+  };
 }
 
 TFormS::~TFormS() {
@@ -128,7 +131,7 @@ void TFormS::BuildControls() {
   Btn_Save = Button(p, "Load Data", 340, 72);
   Btn_AutoZero = Button(p, "Zero Absorbance", 418, 100);
   Label_WLnm = Caption(p, "wavelength                 nm", 526, 17);
-  Edit_WLnm = CentredBox(p, "550.0", 586, 15, 44);
+  Edit_WLnm = CentredBox(p, "550.0", 596, 15, 44);
   Btn_HideWindow = Button(p, "Hide Window", 676, 80);
   ShowMeasurementControls(false);
 }
@@ -165,16 +168,25 @@ void TFormS::BuildPlotControls() {
   RG_X_Units->hide();
 
   // The limit strip: captions above, boxes below.
-  L_Limits = Caption(this, "min               max                inc", 86, 2);
-  Label1 = Caption(this, " absorbance min               max               inc", 266, 2);
+  L_Limits = Caption(this, "min               max                inc", 90, 1);
+  Label1 = Caption(this, " absorbance min               max               inc", 290, 1);
   L_time = Caption(this, "time", 10, 16);
   L_temperature = Caption(this, "temperature", 10, 16);
   L_wavelength = Caption(this, "wavelength", 10, 16);
   L_time->hide();
   L_wavelength->hide();
-  static constexpr int kBoxLeft[6] = {80, 124, 168, 318, 362, 406};
+  // Each box sits under its word of the caption, whatever the font's widths.
+  const QFontMetrics metrics(font());
+  const auto under = [&](const QLabel* caption, const char* word) {
+    const QString text = caption->text();
+    const int centre = metrics.horizontalAdvance(text.left(text.indexOf(QLatin1String(word)))) +
+                       metrics.horizontalAdvance(QLatin1String(word)) / 2;
+    return caption->x() + centre - 17;
+  };
+  const std::array<int, 6> boxLeft{under(L_Limits, "min"), under(L_Limits, "max"), under(L_Limits, "inc"),
+                                   under(Label1, "min"),   under(Label1, "max"),   under(Label1, "inc")};
   for (std::size_t i = 0; i < EB_Limits.size(); ++i) {
-    EB_Limits[i] = CentredBox(this, "A", kBoxLeft[i], 15, 35);
+    EB_Limits[i] = CentredBox(this, "A", boxLeft[i], 15, 35);
     EB_Limits[i]->hide();
   }
 

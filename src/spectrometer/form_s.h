@@ -20,6 +20,7 @@
 #include "recording/plot_renderer.h"
 #include "recording/recording_state.h"
 #include "spectrometer/spectrometer_link.h"
+#include "spectrometer/spectrometer_plot.h"
 #include "spectrometer/spectrometer_table.h"
 
 class QButtonGroup;
@@ -77,6 +78,7 @@ class TFormS : public QWidget, private SpectrometerHost {
   SpectrometerWindowState State;
   SpectrometerProtocol Protocol{*this};
   SpectrometerTable Table;
+  SpectrometerPicture Picture;  // what SImage shows
 
   // Offline Clear switched between one cell (false) and six (true).
   std::function<void(bool sixCells)> onCellModeChanged;

@@ -26,8 +26,10 @@ const char* ControlName(char byte) {
   }
 }
 
-// The reading's text without control bytes: the instrument's line ends (or a
-// stray tab) must not break the record's columns.
+// A reading runs to its line end; what follows is not part of it.
+std::string_view ToLineEnd(std::string_view text) { return text.substr(0, text.find_first_of("\r\n")); }
+
+// Text without control bytes: a stray tab must not break the record's columns.
 std::string Printable(std::string_view text) {
   std::string out;
   for (char c : text) {
@@ -99,7 +101,7 @@ void SpectrometerProtocol::ReadingReply(std::string_view chunk) {
   if (!host_.Offline() && host_.CuvettePosition() != link_.PositionAtRequest) return;
   const std::size_t d = chunk.find('d');
   const bool hasD = d != std::string_view::npos;
-  const std::string_view reply = hasD ? chunk.substr(d) : std::string_view();
+  const std::string_view reply = hasD ? ToLineEnd(chunk.substr(d)) : std::string_view();
   host_.TraceLine(Printable(reply));
   const bool continuing = link_.ReplyContinues;
   if (hasD) link_.ReplyContinues = false;
@@ -115,7 +117,7 @@ void SpectrometerProtocol::ReadingReply(std::string_view chunk) {
     value = text.substr(std::min<std::size_t>(1, text.size()));
   } else if (continuing) {
     link_.ReplyContinues = false;
-    value = Printable(chunk);
+    value = Printable(ToLineEnd(chunk));
   }
   // The trailing tabs place the record in its cell: they always fit, the
   // reading gives way.

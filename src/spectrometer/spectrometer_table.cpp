@@ -126,37 +126,4 @@ bool SpectrometerTable::CellExtents(int cell, PlotQuantity quantity, PointExtent
   return true;
 }
 
-void DrawSpectrometerPlot(PlotRenderer& renderer, SpectrometerWindowState& state, const SpectrometerTable& table) {
-  PointExtents plot{};
-  bool any = false;
-  for (int cell = 1; cell <= kCellCount; ++cell) {
-    PointExtents e;
-    if (!state.CellShown[static_cast<std::size_t>(cell - 1)] || !table.CellExtents(cell, state.Quantity, e)) continue;
-    Widen(plot, e.xMin, e.yMin, !any);
-    Widen(plot, e.xMax, e.yMax, false);
-    any = true;
-  }
-  // An empty plot still gets readable axes.
-  if (!any) plot = {0, 100, 0, 1};
-
-  const PlotRenderer kept = renderer;
-  renderer.Axes = ComputeAxes(state.Limits, plot);
-  renderer.HorizontalAxisLabel = HorizontalLabel(state.Quantity);
-  renderer.VerticalAxisLabel = state.VerticalAxisLabel.View();
-  renderer.SeriesLineWidth = 2;
-  DrawAxes(renderer, PlotSlot::Spectrometer);
-  for (int cell = 1; cell <= kCellCount; ++cell) {
-    if (!state.CellShown[static_cast<std::size_t>(cell - 1)]) continue;
-    renderer.Series = &table.Points(cell, state.Quantity);
-    renderer.SeriesColour = kCellColours[static_cast<std::size_t>(cell - 1)];
-    DrawSeries(renderer, PlotSlot::Spectrometer);
-  }
-  renderer.Series = nullptr;
-  renderer.Axes = kept.Axes;
-  renderer.HorizontalAxisLabel = kept.HorizontalAxisLabel;
-  renderer.VerticalAxisLabel = kept.VerticalAxisLabel;
-  renderer.SeriesLineWidth = kept.SeriesLineWidth;
-  renderer.SeriesColour = kept.SeriesColour;
-}
-
 }  // namespace vireo

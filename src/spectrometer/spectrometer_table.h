@@ -98,10 +98,4 @@ class SpectrometerTable {
   std::size_t records_ = 0;
 };
 
-// Draws the spectrometer slot from the table: axes from the shown cells'
-// extents and the plot limits (written back as in the main plot), then the
-// shown cells in order, each in its colour, two pixels wide. The renderer's
-// labels, line width and axes are the main plot's again afterwards.
-void DrawSpectrometerPlot(PlotRenderer& renderer, SpectrometerWindowState& state, const SpectrometerTable& table);
-
 }  // namespace vireo

@@ -263,8 +263,7 @@ void TFormS::RedrawSpectrometerPlot() {
   {
     QPainterCanvas canvas(SImage->Picture());
     PlotRenderer& renderer = context_.renderer;
-    AttachCanvas(renderer, PlotSlot::Spectrometer, canvas);
-    DrawSpectrometerPlot(renderer, State, Table);
+    DrawSpectrometerPlot(renderer, canvas, State, Table, Picture);
     // The canvas ends here; the slot must not keep pointing at it.
     renderer.Slot(PlotSlot::Spectrometer).Canvas = nullptr;
   }

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vireo::sim {
@@ -52,6 +54,7 @@ TEST_F(Spectrometer, ReadingIsAnsweredThenEndedWithEotInItsOwnChunk) {
   const auto sent = Run(m, 2000);
   ASSERT_EQ(sent.size(), 2u);
   EXPECT_EQ(sent[0], std::make_pair(std::uint64_t{kReadingMs}, Reading(m.Absorbance(55.0, 550.0))));
+  EXPECT_EQ(sent[0].second.substr(0, 4), "d 0.");  // "d %.4f", as "d 0.1234"
   EXPECT_EQ(sent[0].second.size(), 8u);
   EXPECT_EQ(sent[1], std::make_pair(std::uint64_t{kReadingMs + kEotGapMs}, "\x04"s));
   EXPECT_FALSE(m.Working());
