@@ -7,9 +7,9 @@
 #include <gsl/gsl_multifit_nlinear.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
-#include <numeric>
 
 namespace vireo {
 namespace {
@@ -121,7 +121,10 @@ Peak FindPeak(const std::vector<MeltPoint>& c, const std::vector<double>& slope,
   std::size_t first = 0, last = c.size() - 1;
   while (first < last && c[first].temperature < c.front().temperature + halfWidth) ++first;
   while (last > first && c[last].temperature > c.back().temperature - halfWidth) --last;
-  if (last - first < 2) first = 0, last = c.size() - 1;
+  if (last - first < 2) {
+    first = 0;
+    last = c.size() - 1;
+  }
   const double median = Median(slope);
   Peak p;
   p.index = first;
