@@ -53,12 +53,10 @@ bool DrawSpectrometerPlot(PlotRenderer& renderer, PlotCanvas& canvas, Spectromet
   const PointExtents plot = ShownExtents(state, table);
   const AxisParameters axes = ComputeAxes(state.Limits, plot);
   const PixelRect area = canvas.ClipRect();
-  bool whole = !picture.valid || !(picture.axes.Horizontal == axes.Horizontal) ||
+  bool whole = !picture.valid || picture.tableGeneration != table.Generation() ||
+               !(picture.axes.Horizontal == axes.Horizontal) ||
                !(picture.axes.Vertical == axes.Vertical) || picture.quantity != state.Quantity ||
                picture.shown != state.CellShown || !(picture.verticalLabel == state.VerticalAxisLabel.View());
-  for (int cell = 1; cell <= kCellCount && !whole; ++cell) {
-    whole = table.Points(cell, state.Quantity).Count() < picture.drawn[static_cast<std::size_t>(cell - 1)];
-  }
 
   const AxisParameters keptAxes = renderer.Axes;
   const FixedText<100> keptHorizontal = renderer.HorizontalAxisLabel;
@@ -88,6 +86,7 @@ bool DrawSpectrometerPlot(PlotRenderer& renderer, PlotCanvas& canvas, Spectromet
     picture.drawn[i] = points.Count();
   }
   picture.valid = true;
+  picture.tableGeneration = table.Generation();
   picture.axes = axes;
   picture.quantity = state.Quantity;
   picture.shown = state.CellShown;

@@ -24,6 +24,7 @@ struct SpectrometerPicture {
   AxisParameters axes;
   PlotQuantity quantity = PlotQuantity::Temperature;
   std::array<bool, kCellCount> shown{};
+  std::uint64_t tableGeneration = 0;
   std::array<std::size_t, kCellCount> drawn{};  // points of each cell on the picture
   FixedText<100> verticalLabel;
   int width = 0, height = 0;

@@ -77,6 +77,7 @@ void SpectrometerTable::SetText(std::string_view text) {
   headerSeen_ = false;
   cells_ = {};
   records_ = 0;
+  ++generation_;
   std::string_view rest = text_;
   while (!rest.empty()) {
     const std::size_t lf = rest.find('\n');

@@ -83,6 +83,9 @@ class SpectrometerTable {
   // Extents of a cell's points against `quantity`; false when it has none.
   bool CellExtents(int cell, PlotQuantity quantity, PointExtents& extents) const;
   std::size_t RecordCount() const { return records_; }
+  // Counts the whole replacements of the text: a plot drawn before the last
+  // one shows other readings.
+  std::uint64_t Generation() const { return generation_; }
 
  private:
   struct Cell {
@@ -96,6 +99,7 @@ class SpectrometerTable {
   bool headerSeen_ = false;
   std::array<Cell, kCellCount> cells_;
   std::size_t records_ = 0;
+  std::uint64_t generation_ = 0;
 };
 
 }  // namespace vireo

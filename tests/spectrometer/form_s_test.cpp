@@ -74,7 +74,12 @@ TEST_F(SpectrometerWindow, OpeningTheWindowListsPortsAndRunsTheTimer) {
 }
 
 TEST_F(SpectrometerWindow, ConnectOpensTheLinkAndWritesTheHeader) {
+  W().SetAxisLabels("temperature", "time");
   Connect();
+  S->Btn_PlotOrDataClick(S->Btn_PlotOrData);
+  // The main plot keeps its labels: "absorbance" is this plot's.
+  EXPECT_EQ(W().Renderer.VerticalAxisLabel.View(), "temperature");
+  EXPECT_EQ(W().Renderer.HorizontalAxisLabel.View(), "time");
   EXPECT_EQ(channel.opened, std::vector<std::string>({"ttyUSB1", "ttyUSB1"}));  // connect, then Clear's refresh
   EXPECT_EQ(channel.settings.baudRate, 9600);
   EXPECT_FALSE(channel.settings.dtr);
@@ -157,6 +162,13 @@ TEST_F(SpectrometerWindow, ReadingsDrawnOnTopOfThePlotPaintAsAWholeRedraw) {
   S->Picture.valid = false;
   S->RedrawSpectrometerPlot();
   EXPECT_TRUE(drawnOnTop == S->SImage->Picture());
+  // A loaded table with the same axes and more readings is another picture.
+  for (int i = 0; i < 5; ++i) text.insert(text.find("\r\n") + 2, "    S\t550.0\t2\t 21.0\t 0.1400\t\t\t\t\t\r\n");
+  S->SetTableText(text);
+  const QImage loaded = S->SImage->Picture().copy();
+  S->Picture.valid = false;
+  S->RedrawSpectrometerPlot();
+  EXPECT_TRUE(loaded == S->SImage->Picture());
 }
 
 TEST_F(SpectrometerWindow, LoadedTablesShowCellBoxesForLongHeaders) {
