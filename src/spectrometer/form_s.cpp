@@ -63,6 +63,7 @@ TFormS::TFormS(FormSServices services, FormSContext context, QWidget* parent)
   white.setColor(QPalette::Window, Qt::white);
   setPalette(white);
   setAutoFillBackground(true);
+  BuildMeltControls();
   BuildControls();
   BuildPlotControls();
   ConnectHandlers();
@@ -232,7 +233,8 @@ bool TFormS::eventFilter(QObject* watched, QEvent* event) {
 
 void TFormS::ShowMeasurementControls(bool shown) {
   for (QWidget* w : std::initializer_list<QWidget*>{CkB_Probe, CkB_Sample, Btn_Clear, Btn_Save, Btn_Copy,
-                                                    Btn_PlotOrData, Btn_AutoZero, Label_WLnm, Edit_WLnm}) {
+                                                    Btn_PlotOrData, Btn_AutoZero, Label_WLnm, Edit_WLnm,
+                                                    Btn_MeltAnalysis}) {
     w->setVisible(shown);
   }
 }

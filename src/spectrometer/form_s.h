@@ -38,6 +38,7 @@ class Clipboard;
 class Dialogs;
 class EditBox;
 class GroupBox;
+class MeltWindow;
 class Panel;
 class PlotImage;
 class PortLister;
@@ -122,6 +123,14 @@ class TFormS : public QWidget, private SpectrometerHost {
   void Panel_ControlDblClick(QObject* sender);
   void ResetSpectrometerWindow();
 
+  // ---- Melting analysis ------------------------------------------------------
+  // The button in the limit strip opens the analysis of the shown cells; an
+  // open analysis follows every change of the table.
+  void Btn_MeltAnalysisClick(QObject* sender);
+  void RefreshMeltAnalysis();
+  QPushButton* Btn_MeltAnalysis = nullptr;
+  MeltWindow* MeltAnalysis = nullptr;
+
   // ---- Controls ----------------------------------------------------------------
   QPlainTextEdit* Memo_Received = nullptr;
   QPlainTextEdit* Memo_ComDisplay = nullptr;
@@ -176,6 +185,7 @@ class TFormS : public QWidget, private SpectrometerHost {
 
   void BuildControls();
   void BuildPlotControls();
+  void BuildMeltControls();
   void ConnectHandlers();
   void ShowMeasurementControls(bool shown);
   void SetHorizontalQuantity(PlotQuantity quantity);

@@ -268,6 +268,7 @@ void TFormS::RedrawSpectrometerPlot() {
     renderer.Slot(PlotSlot::Spectrometer).Canvas = nullptr;
   }
   SImage->update();
+  RefreshMeltAnalysis();
 }
 
 void TFormS::SetHorizontalQuantity(PlotQuantity quantity) {
