@@ -273,6 +273,16 @@ TEST_F(SpectrometerWindow, MainWindowClearAndRestart) {
   EXPECT_EQ(S->Table.Text(), "kept\r\n");
 }
 
+TEST_F(SpectrometerWindow, ARefreshThatCannotReopenThePortShowsTheLinkLost) {
+  Connect();
+  channel.openablePorts = {"elsewhere"};  // unplugged
+  W().SpectrometerLinkRefresh();
+  EXPECT_FALSE(S->SpectrometerPortOpen());
+  EXPECT_FALSE(S->GBox_COM->isHidden());
+  EXPECT_EQ(S->windowTitle(), "Shimadzu UV-1800  (link lost)");
+  EXPECT_EQ(S->Table.Text(), std::string(kOneCellHeader) + "\r\n");
+}
+
 TEST_F(SpectrometerWindow, OfflineClearSwitchesBetweenOneAndSixCells) {
   W().Recording.OfflineMode = true;
   W().AppendRecord(1, 20.0f);
