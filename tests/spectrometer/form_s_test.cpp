@@ -210,6 +210,11 @@ TEST_F(SpectrometerWindow, SavingWritesTheTableAndReportsFailures) {
   ASSERT_FALSE(f.dialogs.shown.empty());
   EXPECT_EQ(f.dialogs.shown.back().text, "Failed to open stream.");
   EXPECT_EQ(f.dialogs.shown.back().caption, "Save Data");
+  // A full disk must not pass for a saved table.
+  if (!QFile::exists(QStringLiteral("/dev/full"))) return;
+  f.dialogs.fileNames.push_back("/dev/full");
+  S->Btn_SaveClick(S->Btn_Save);
+  EXPECT_EQ(f.dialogs.shown.back().text, "Failed to write /dev/full.");
 }
 
 TEST_F(SpectrometerWindow, PlotLimitBoxes) {
