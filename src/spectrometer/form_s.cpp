@@ -69,12 +69,7 @@ TFormS::TFormS(FormSServices services, FormSContext context, QWidget* parent)
   ConnectHandlers();
   SerialChannel& channel = services_.spectrometerChannel;
   channel.onReceived = [this](int count) { VaCommRxChar(this, count); };
-  // The channel has closed itself: the connect box comes back so that the
-  // user can connect again; the table stays.
-  channel.onLost = [this](const std::string&) {
-    setWindowTitle(QString::fromLatin1(kSpectrometerName) + QStringLiteral("  (link lost)"));
-    GBox_COM->show();
-  };
+  channel.onLost = [this](const std::string&) { ShowLinkLost(); };
 }
 
 TFormS::~TFormS() {
@@ -217,7 +212,7 @@ void TFormS::ConnectHandlers() {
   On(RG_X_Units_Items, &QButtonGroup::idClicked, this, &TFormS::RG_X_UnitsClick, RG_X_Units);
   for (EditBox* box : EB_Limits) {
     On(box, &EditBox::exited, this, &TFormS::EB_PlotLimitExit, box);
-    On(box, &EditBox::enterPressed, this, &TFormS::EB_PlotLimitExit, box);
+    On(box, &EditBox::enterPressed, this, &TFormS::EB_PlotLimitKeyPress, box);
   }
   On(Panel_VAxisLabel, &Panel::clicked, this, &TFormS::Panel_VAxisLabelClick, Panel_VAxisLabel);
   On(Edit_VAxisLabel, &EditBox::enterPressed, this, &TFormS::Edit_VAxisLabelKeyPress, Edit_VAxisLabel);
@@ -246,6 +241,11 @@ void TFormS::SetMainWindowShown(bool shown) {
   } else {
     context_.mainWindow->hide();
   }
+}
+
+void TFormS::ShowLinkLost() {
+  setWindowTitle(QString::fromLatin1(kSpectrometerName) + QStringLiteral("  (link lost)"));
+  GBox_COM->show();
 }
 
 void TFormS::Memo_ReceivedDblClick(QObject*) {

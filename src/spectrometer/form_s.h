@@ -114,7 +114,8 @@ class TFormS : public QWidget, private SpectrometerHost {
   void RedrawSpectrometerPlot();
   void RG_X_UnitsClick(QObject* sender);
   void CkB_ShowClick(QObject* sender);
-  void EB_PlotLimitExit(QObject* sender);  // leaving a limit box, or Enter in it
+  void EB_PlotLimitExit(QObject* sender);      // leaving a limit box
+  void EB_PlotLimitKeyPress(QObject* sender);  // Enter in a limit box
   void Panel_VAxisLabelClick(QObject* sender);
   void Edit_VAxisLabelKeyPress(QObject* sender);  // Enter
 
@@ -190,6 +191,8 @@ class TFormS : public QWidget, private SpectrometerHost {
   void ShowMeasurementControls(bool shown);
   void SetHorizontalQuantity(PlotQuantity quantity);
   void SetMainWindowShown(bool shown);
+  // The port has gone: the connect box comes back; the table stays.
+  void ShowLinkLost();
 
   FormSServices services_;
   FormSContext context_;
