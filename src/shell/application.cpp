@@ -28,6 +28,7 @@
 #include "shell/run_log.h"
 #include "shell/qt_services.h"
 #include "spectrometer/form_s.h"
+#include "spectrometer/melt_report.h"
 #include "sim/controller_server.h"
 #include "sim/spectrometer_server.h"
 
@@ -87,7 +88,12 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
                                        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                                        QLatin1Char('.'),
                                    QStringLiteral("DIR"));
-  parser.addOptions({simulate, offline, port, spectrometer, recordReadings, screenshot, quitAfter, log, dataDir});
+  const QCommandLineOption analyseMelt(QStringLiteral("analyse-melt"),
+                                       QStringLiteral("Print the melting temperatures of the cells of a saved "
+                                                      "spectrometer data FILE, without a window (first option only)."),
+                                       QStringLiteral("FILE"));
+  parser.addOptions(
+      {simulate, offline, port, spectrometer, recordReadings, screenshot, quitAfter, log, dataDir, analyseMelt});
   parser.addOption(checkScript);
   const QCommandLineOption script(QStringLiteral("script"),
                                   QStringLiteral("Run the script file FILE in the place of the start-up script, "
@@ -108,9 +114,9 @@ void ParseOptions(const QApplication& app, StartOptions& out) {
   out.recordReadings = parser.isSet(recordReadings);
   out.screenshot = parser.value(screenshot);
   out.log = parser.value(log);
-  out.script = parser.value(script);
   out.dataDir = parser.isSet(dataDir) ? parser.value(dataDir)
                                       : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  out.script = parser.value(script);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
 }
 
@@ -126,6 +132,12 @@ int RunApplication(int argc, char** argv) {
       return 2;
     }
     if (arg.starts_with("--check-script=")) return RunCheckScript(std::string(arg.substr(15)));
+  }
+  // The melting analysis of a data file runs headless, without a display.
+  if (argc >= 2 && std::string_view(argv[1]) == "--analyse-melt") {
+    if (argc == 3) return AnalyseMeltFile(argv[2], stdout, stderr);
+    std::fputs("usage: vireo --analyse-melt FILE\n", stderr);
+    return 2;
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vireo"));

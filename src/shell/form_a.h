@@ -79,11 +79,11 @@ struct FormOptions {
   std::vector<std::string> extraPorts;  // join the port list, tried first by the search
   bool automaticSearch = true;          // false when a port was given to connect to
   std::string helpFile = "Vireo Help.html";
+  Journal* journal = nullptr;  // the recording journal; none: nothing is journaled
   // Run in the place of the start-up script, as if chosen with "Run Script File".
   std::string scriptFile;
   // Where the start-up script is looked for; empty: the program's own folder.
   std::string startupScriptFolder;
-  Journal* journal = nullptr;  // the recording journal; none: nothing is journaled
 };
 
 class FormA : public QMainWindow {
@@ -242,11 +242,11 @@ class FormA : public QMainWindow {
   void RequestReading(char kind, std::string_view record);
   void UpdateProbeBox(bool probePresent);
   bool SpectrometerPortOpen() const;
-  void SpectrometerLinkRefresh();                                  // Timer1's link refresh
+  void SpectrometerLinkRefresh();                                  // Btn_COMClick of FormS without a sender
   void SpectrometerSend(std::string_view text);                    // [*SC text]
-  void SpectrometerWavelength(char mode, std::string_view number); // [*SW x], [*SW+x], [*SW-x]
+  void SpectrometerWavelength(char mode, std::string_view number); // [*SW x], [*SW+x], [*SW-x] -> SetWavelength
   void SpectrometerZero();                                         // [*SZ]
-  void SpectrometerRecordSample(bool on);                          // [*SS +/-]
+  void SpectrometerRecordSample(bool on);                          // [*SS +/-]: tick/untick, CkB_SampleClick(nullptr)
   void SpectrometerRecordProbe(bool on);                           // [*SP +/-]
 
   // ---- Offline work -------------------------------------------------------------

@@ -63,17 +63,13 @@ TFormS::TFormS(FormSServices services, FormSContext context, QWidget* parent)
   white.setColor(QPalette::Window, Qt::white);
   setPalette(white);
   setAutoFillBackground(true);
+  BuildMeltControls();
   BuildControls();
   BuildPlotControls();
   ConnectHandlers();
   SerialChannel& channel = services_.spectrometerChannel;
   channel.onReceived = [this](int count) { VaCommRxChar(this, count); };
-  // The channel has closed itself: the connect box comes back so that the
-  // user can connect again; the table stays.
-  channel.onLost = [this](const std::string&) {
-    setWindowTitle(QString::fromLatin1(kSpectrometerName) + QStringLiteral("  (link lost)"));
-    GBox_COM->show();
-  };
+  channel.onLost = [this](const std::string&) { ShowLinkLost(); };
 }
 
 TFormS::~TFormS() {
@@ -216,7 +212,7 @@ void TFormS::ConnectHandlers() {
   On(RG_X_Units_Items, &QButtonGroup::idClicked, this, &TFormS::RG_X_UnitsClick, RG_X_Units);
   for (EditBox* box : EB_Limits) {
     On(box, &EditBox::exited, this, &TFormS::EB_PlotLimitExit, box);
-    On(box, &EditBox::enterPressed, this, &TFormS::EB_PlotLimitExit, box);
+    On(box, &EditBox::enterPressed, this, &TFormS::EB_PlotLimitKeyPress, box);
   }
   On(Panel_VAxisLabel, &Panel::clicked, this, &TFormS::Panel_VAxisLabelClick, Panel_VAxisLabel);
   On(Edit_VAxisLabel, &EditBox::enterPressed, this, &TFormS::Edit_VAxisLabelKeyPress, Edit_VAxisLabel);
@@ -232,7 +228,8 @@ bool TFormS::eventFilter(QObject* watched, QEvent* event) {
 
 void TFormS::ShowMeasurementControls(bool shown) {
   for (QWidget* w : std::initializer_list<QWidget*>{CkB_Probe, CkB_Sample, Btn_Clear, Btn_Save, Btn_Copy,
-                                                    Btn_PlotOrData, Btn_AutoZero, Label_WLnm, Edit_WLnm}) {
+                                                    Btn_PlotOrData, Btn_AutoZero, Label_WLnm, Edit_WLnm,
+                                                    Btn_MeltAnalysis}) {
     w->setVisible(shown);
   }
 }
@@ -244,6 +241,11 @@ void TFormS::SetMainWindowShown(bool shown) {
   } else {
     context_.mainWindow->hide();
   }
+}
+
+void TFormS::ShowLinkLost() {
+  setWindowTitle(QString::fromLatin1(kSpectrometerName) + QStringLiteral("  (link lost)"));
+  GBox_COM->show();
 }
 
 void TFormS::Memo_ReceivedDblClick(QObject*) {

@@ -39,6 +39,7 @@ class Clipboard;
 class Dialogs;
 class EditBox;
 class GroupBox;
+class MeltWindow;
 class Panel;
 class PlotImage;
 class PortLister;
@@ -116,7 +117,8 @@ class TFormS : public QWidget, private SpectrometerHost {
   void RedrawSpectrometerPlot();
   void RG_X_UnitsClick(QObject* sender);
   void CkB_ShowClick(QObject* sender);
-  void EB_PlotLimitExit(QObject* sender);  // leaving a limit box, or Enter in it
+  void EB_PlotLimitExit(QObject* sender);      // leaving a limit box
+  void EB_PlotLimitKeyPress(QObject* sender);  // Enter in a limit box
   void Panel_VAxisLabelClick(QObject* sender);
   void Edit_VAxisLabelKeyPress(QObject* sender);  // Enter
 
@@ -124,6 +126,14 @@ class TFormS : public QWidget, private SpectrometerHost {
   void Btn_HideWindowClick(QObject* sender);
   void Panel_ControlDblClick(QObject* sender);
   void ResetSpectrometerWindow();
+
+  // ---- Melting analysis ------------------------------------------------------
+  // The button in the limit strip opens the analysis of the shown cells; an
+  // open analysis follows every change of the table.
+  void Btn_MeltAnalysisClick(QObject* sender);
+  void RefreshMeltAnalysis();
+  QPushButton* Btn_MeltAnalysis = nullptr;
+  MeltWindow* MeltAnalysis = nullptr;
 
   // ---- Controls ----------------------------------------------------------------
   QPlainTextEdit* Memo_Received = nullptr;
@@ -179,10 +189,13 @@ class TFormS : public QWidget, private SpectrometerHost {
 
   void BuildControls();
   void BuildPlotControls();
+  void BuildMeltControls();
   void ConnectHandlers();
   void ShowMeasurementControls(bool shown);
   void SetHorizontalQuantity(PlotQuantity quantity);
   void SetMainWindowShown(bool shown);
+  // The port has gone: the connect box comes back; the table stays.
+  void ShowLinkLost();
 
   FormSServices services_;
   FormSContext context_;

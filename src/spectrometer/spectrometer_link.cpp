@@ -123,7 +123,9 @@ void SpectrometerProtocol::ReadingReply(std::string_view chunk) {
   // reading gives way.
   const int position = std::clamp(host_.CuvettePosition(), 1, 6);
   const std::size_t tabs = static_cast<std::size_t>(6 - position);
-  const std::size_t room = link_.ReadingRecord.Capacity() - tabs - link_.ReadingRecord.View().size();
+  const std::size_t used = link_.ReadingRecord.View().size() + tabs;
+  const std::size_t capacity = link_.ReadingRecord.Capacity();
+  const std::size_t room = capacity > used ? capacity - used : 0;
   std::string record = link_.ReadingRecord.Str() + value.substr(0, std::min(room, value.size()));
   link_.ReadingRecord = record;
   if (link_.ReplyContinues) return;
@@ -134,6 +136,10 @@ void SpectrometerProtocol::ReadingReply(std::string_view chunk) {
 }
 
 void SpectrometerProtocol::ShowSpectrometerBusy(bool on) {
+  // Busy is taken up only while traced, but its end always counts: a command
+  // sent with the trace shown and finished after it was hidden (the plot
+  // shown) must not hold off every later reading.
+  if (!on) link_.SpectrometerBusy = false;
   if (host_.Offline() || !host_.TraceShown()) return;
   host_.TraceLine(on ? kTraceBusy : kTraceNotBusy);
   link_.SpectrometerBusy = on;

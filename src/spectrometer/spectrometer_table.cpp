@@ -63,6 +63,8 @@ bool ParseReading(std::string_view line, SpectrometerReading& reading) {
   if (trailing > 5) return false;
   const std::size_t tab = line.rfind('\t', end == 0 ? 0 : end - 1);
   if (tab == std::string_view::npos) return false;
+  // A record without a reading must not pass its temperature off as one.
+  if (tab < static_cast<std::size_t>(rest.data() - line.data())) return false;
   std::string_view value = line.substr(tab + 1, end - tab - 1);
   if (!ScanFloat(value, reading.absorbance)) return false;
   reading.cell = kCellCount - static_cast<int>(trailing);

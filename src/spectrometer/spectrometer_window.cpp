@@ -58,14 +58,20 @@ void TFormS::Btn_COMClick(QObject* sender) {
   SerialChannel& channel = services_.spectrometerChannel;
   const bool offline = Offline();
   if (!offline) {
-    if (channel.Active()) {
+    const bool wasOpen = channel.Active();
+    if (wasOpen) {
       channel.Flush(kReopenFlushMs);
       channel.Close();
     }
     channel.SetPort(Combo_COM->currentText().toStdString());
     channel.SetSettings(SerialSettings{kSpectrometerBaud, false, true});
     channel.Open();
-    if (!channel.Active()) return;
+    if (!channel.Active()) {
+      // A port that does not open again (unplugged) must not look connected
+      // while every later reading goes nowhere.
+      if (wasOpen) ShowLinkLost();
+      return;
+    }
   }
   State.VerticalAxisLabel = "absorbance";
   if (offline) {
@@ -272,6 +278,7 @@ void TFormS::RedrawSpectrometerPlot() {
     renderer.Slot(PlotSlot::Spectrometer).Canvas = nullptr;
   }
   SImage->update();
+  RefreshMeltAnalysis();
 }
 
 void TFormS::SetHorizontalQuantity(PlotQuantity quantity) {
@@ -310,6 +317,8 @@ void TFormS::EB_PlotLimitExit(QObject* sender) {
   limitEntryBusy_ = false;
   RedrawSpectrometerPlot();
 }
+
+void TFormS::EB_PlotLimitKeyPress(QObject* sender) { EB_PlotLimitExit(sender); }
 
 void TFormS::Panel_VAxisLabelClick(QObject*) {
   Panel_VAxisLabel->hide();

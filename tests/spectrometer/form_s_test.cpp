@@ -210,6 +210,11 @@ TEST_F(SpectrometerWindow, SavingWritesTheTableAndReportsFailures) {
   ASSERT_FALSE(f.dialogs.shown.empty());
   EXPECT_EQ(f.dialogs.shown.back().text, "Failed to open stream.");
   EXPECT_EQ(f.dialogs.shown.back().caption, "Save Data");
+  // A full disk must not pass for a saved table.
+  if (!QFile::exists(QStringLiteral("/dev/full"))) return;
+  f.dialogs.fileNames.push_back("/dev/full");
+  S->Btn_SaveClick(S->Btn_Save);
+  EXPECT_EQ(f.dialogs.shown.back().text, "Failed to write /dev/full.");
 }
 
 TEST_F(SpectrometerWindow, PlotLimitBoxes) {
@@ -271,6 +276,16 @@ TEST_F(SpectrometerWindow, MainWindowClearAndRestart) {
   S->SetTableText("kept\r\n");
   W().M_Plot_ClearAllClick(W().M_Plot_ClearAll);
   EXPECT_EQ(S->Table.Text(), "kept\r\n");
+}
+
+TEST_F(SpectrometerWindow, ARefreshThatCannotReopenThePortShowsTheLinkLost) {
+  Connect();
+  channel.openablePorts = {"elsewhere"};  // unplugged
+  W().SpectrometerLinkRefresh();
+  EXPECT_FALSE(S->SpectrometerPortOpen());
+  EXPECT_FALSE(S->GBox_COM->isHidden());
+  EXPECT_EQ(S->windowTitle(), "Shimadzu UV-1800  (link lost)");
+  EXPECT_EQ(S->Table.Text(), std::string(kOneCellHeader) + "\r\n");
 }
 
 TEST_F(SpectrometerWindow, OfflineClearSwitchesBetweenOneAndSixCells) {

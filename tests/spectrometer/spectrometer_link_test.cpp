@@ -163,6 +163,15 @@ TEST_F(LinkTest, ABusyInstrumentGetsNoRequest) {
   EXPECT_TRUE(link.RequestReading('S', kReport));
 }
 
+TEST_F(LinkTest, TheEndOfBusyCountsWhileTheTraceIsHidden) {
+  host.traceShown = true;
+  RequestAndAck();
+  host.traceShown = false;  // the plot is shown
+  link.HandleSpectrometerBytes(kEotByte);
+  EXPECT_FALSE(link.Link().SpectrometerBusy);
+  EXPECT_TRUE(link.RequestReading('S', kReport));
+}
+
 TEST_F(LinkTest, TraceOfAWholeExchange) {
   host.traceShown = true;
   link.RequestReading('S', kReport);
