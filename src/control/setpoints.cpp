@@ -111,7 +111,8 @@ void ReminderDelay(const ParameterEntry& e, SetpointContext& c) {
   c.texts.ReminderDelayText = Format("%d", delay / 60);
 }
 
-// The rate commands; false when the user cancelled the negative-rate question.
+// The rate commands; false when the rate is unreadable or the user cancelled
+// the negative-rate question.
 bool RampRate(int kind, const ParameterEntry& e, SetpointContext& c) {
   ControllerState& s = c.controller;
   if (NewerFirmware(s)) {
@@ -123,8 +124,12 @@ bool RampRate(int kind, const ParameterEntry& e, SetpointContext& c) {
     c.rampActive = step.rs > 0 && step.rt > 0;
     return true;
   }
+  // The typed rate goes to the controller as text: one that is no number
+  // ("." or "-" pass the entry check) is refused before anything is sent.
+  const std::string rate = Buffered(e.second);
+  if (!ReadFloat(rate, c.dialogs)) return false;
   SetpointTexts& t = c.texts;
-  t.RampRateText = Buffered(e.second);
+  t.RampRateText = rate;
   if (t.RampRateText.data[0] == '-') {
     t.RampRateText.data[0] = ' ';
     if (c.dialogs.Message(kNegativeRate, kNegativeRateCaption, Buttons::OkCancel) != Answer::Ok) return false;

@@ -284,6 +284,17 @@ TEST_F(Setpoints, NegativeRateIsMadePositiveOnlyWhenTheUserAgrees) {
   EXPECT_EQ(texts.RampEndText, "30.00");
 }
 
+TEST_F(Setpoints, TypedRateThatIsNoNumberIsRefusedBeforeAnythingIsSent) {
+  controller.FirmwareVersion = 6.5f;
+  for (const char* rate : {".", "-", "e", "1e3-"}) {
+    EXPECT_TRUE(Enter(201, "30", rate).empty()) << rate;
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Vireo(S) - Temperature Control Application: '" +
+                                                   std::string(rate) + "' is not a valid floating point value"});
+  }
+  EXPECT_EQ(texts.RampRateText, "0.5");
+  EXPECT_EQ(texts.RampEndText, "50");
+}
+
 TEST_F(Setpoints, RateLongerThanItsFieldIsRefusedAndTheDialogReopens) {
   controller.FirmwareVersion = 6.5f;
   dialog.Ok("30", "0.50000001");
