@@ -71,7 +71,7 @@ void Target(int kind, const ParameterEntry& e, SetpointContext& c) {
       s.FinalTarget = FloatOrZero(text);  // as sent, and as the controller reports it
     }
     ArmReminder(c.reminder);
-    if (!c.linked) return;
+    if (!c.host.Linked()) return;
   }
   s.ReferenceTargetText = text;
   c.host.ShowTarget(true, text + " " + kDegreeUnit);
@@ -89,7 +89,7 @@ void Speed(int kind, const ParameterEntry& e, SetpointContext& c) {
     s.SampleStirrerText = text;
     c.host.ShowSpeed(false, text + " rpm");
     c.host.Send(SetCommand(kSampleAddress, "SS", text));
-    if (!c.linked) return;
+    if (!c.host.Linked()) return;
   }
   s.ReferenceSpeed = speed;
   s.ReferenceStirrerText = text;
@@ -139,7 +139,7 @@ bool RampRate(int kind, const ParameterEntry& e, SetpointContext& c) {
     s.SampleRampRateText = t.RampRateText.View();
     c.host.Send(command);
   }
-  if (c.linked || kind != kKindRampSample) {
+  if (c.host.Linked() || kind != kKindRampSample) {
     c.host.Send(WithAddress(command, kReferenceAddress));
     s.ReferenceRampRateText = t.RampRateText.View();
   }
@@ -160,8 +160,8 @@ void Ramp(int kind, const ParameterEntry& e, SetpointContext& c) {
   t.RampEndText = Format("%.2f", static_cast<double>(end));
   const std::string command = SetCommand(kSampleAddress, "TT", t.RampEndText.View());
   // A reference-only ramp leaves the sample holder's target and its display alone.
-  const bool toSample = !twoHolder || c.linked || kind != kKindRampReference;
-  const bool toReference = twoHolder && (c.linked || kind != kKindRampSample);
+  const bool toSample = !twoHolder || c.host.Linked() || kind != kKindRampReference;
+  const bool toReference = twoHolder && (c.host.Linked() || kind != kKindRampSample);
   if (toSample) {
     s.SampleTargetText = t.RampEndText.View();
     s.FinalTarget = FloatOrZero(t.RampEndText.View());
