@@ -25,9 +25,16 @@ QString Widened(const std::string& text) {
   return QString::fromUtf16(wide.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A character beyond Latin-1 would be cut to a low byte that may read as
+// another character (U+0131 as "1", U+0100 as the end of the text): it
+// becomes "?", which the entry check refuses.
 std::string Narrowed(const QString& text, std::size_t size) {
+  std::u16string wide = text.toStdU16String();
+  for (char16_t& c : wide) {
+    if (c > 0xFF) c = u'?';
+  }
   std::vector<char> narrow(size);
-  NarrowCopy(text.toStdU16String(), narrow.data(), narrow.size());
+  NarrowCopy(wide, narrow.data(), narrow.size());
   return std::string(narrow.data());
 }
 
@@ -205,6 +212,14 @@ void TForm_Params::showEvent(QShowEvent* event) {
 void TForm_Params::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
     event->accept();  // Escape does nothing
+    return;
+  }
+  // Neither button is the default, but Enter on a focused button presses it,
+  // as on the desktop this dialog comes from.
+  auto* button = qobject_cast<QPushButton*>(focusWidget());
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && button) {
+    event->accept();
+    button->click();
     return;
   }
   QDialog::keyPressEvent(event);

@@ -21,6 +21,7 @@ class WindowHost final : public SetpointHost {
     (reference ? w_.L_R_StirSpeed : w_.L_S_StirSpeed)->setText(QString::fromLatin1(caption.c_str()));
   }
   void QueueReportInterval() override { w_.QueueStep(kStepReportInterval); }
+  bool Linked() const override { return w_.M_Tools_Link_RtoS->isChecked(); }
 
  private:
   FormA& w_;
@@ -64,9 +65,8 @@ void FormA::M_ParameterEntry(QObject* sender) {
 
 void FormA::EnterParameter(int kind) {
   WindowHost host(*this);
-  SetpointContext context{Controller,        Setpoints,         EquilReminder,
-                          Recording,         RampActive,        M_Tools_Link_RtoS->isChecked(),
-                          services_.dialogs, services_.parameters, host};
+  SetpointContext context{Controller, Setpoints, EquilReminder, Recording, RampActive, services_.dialogs,
+                          services_.parameters, host};
   vireo::EnterParameter(kind, context);
 }
 

@@ -71,7 +71,7 @@ void Target(int kind, const ParameterEntry& e, SetpointContext& c) {
       s.FinalTarget = FloatOrZero(text);  // as sent, and as the controller reports it
     }
     ArmReminder(c.reminder);
-    if (!c.linked) return;
+    if (!c.host.Linked()) return;
   }
   s.ReferenceTargetText = text;
   c.host.ShowTarget(true, text + " " + kDegreeUnit);
@@ -89,7 +89,7 @@ void Speed(int kind, const ParameterEntry& e, SetpointContext& c) {
     s.SampleStirrerText = text;
     c.host.ShowSpeed(false, text + " rpm");
     c.host.Send(SetCommand(kSampleAddress, "SS", text));
-    if (!c.linked) return;
+    if (!c.host.Linked()) return;
   }
   s.ReferenceSpeed = speed;
   s.ReferenceStirrerText = text;
@@ -111,7 +111,8 @@ void ReminderDelay(const ParameterEntry& e, SetpointContext& c) {
   c.texts.ReminderDelayText = Format("%d", delay / 60);
 }
 
-// The rate commands; false when the user cancelled the negative-rate question.
+// The rate commands; false when the rate is unreadable or the user cancelled
+// the negative-rate question.
 bool RampRate(int kind, const ParameterEntry& e, SetpointContext& c) {
   ControllerState& s = c.controller;
   if (NewerFirmware(s)) {
@@ -123,8 +124,12 @@ bool RampRate(int kind, const ParameterEntry& e, SetpointContext& c) {
     c.rampActive = step.rs > 0 && step.rt > 0;
     return true;
   }
+  // The typed rate goes to the controller as text: one that is no number
+  // ("." or "-" pass the entry check) is refused before anything is sent.
+  const std::string rate = Buffered(e.second);
+  if (!ReadFloat(rate, c.dialogs)) return false;
   SetpointTexts& t = c.texts;
-  t.RampRateText = Buffered(e.second);
+  t.RampRateText = rate;
   if (t.RampRateText.data[0] == '-') {
     t.RampRateText.data[0] = ' ';
     if (c.dialogs.Message(kNegativeRate, kNegativeRateCaption, Buttons::OkCancel) != Answer::Ok) return false;
@@ -134,7 +139,7 @@ bool RampRate(int kind, const ParameterEntry& e, SetpointContext& c) {
     s.SampleRampRateText = t.RampRateText.View();
     c.host.Send(command);
   }
-  if (c.linked || kind != kKindRampSample) {
+  if (c.host.Linked() || kind != kKindRampSample) {
     c.host.Send(WithAddress(command, kReferenceAddress));
     s.ReferenceRampRateText = t.RampRateText.View();
   }
@@ -155,8 +160,8 @@ void Ramp(int kind, const ParameterEntry& e, SetpointContext& c) {
   t.RampEndText = Format("%.2f", static_cast<double>(end));
   const std::string command = SetCommand(kSampleAddress, "TT", t.RampEndText.View());
   // A reference-only ramp leaves the sample holder's target and its display alone.
-  const bool toSample = !twoHolder || c.linked || kind != kKindRampReference;
-  const bool toReference = twoHolder && (c.linked || kind != kKindRampSample);
+  const bool toSample = !twoHolder || c.host.Linked() || kind != kKindRampReference;
+  const bool toReference = twoHolder && (c.host.Linked() || kind != kKindRampSample);
   if (toSample) {
     s.SampleTargetText = t.RampEndText.View();
     s.FinalTarget = FloatOrZero(t.RampEndText.View());

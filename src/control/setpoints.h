@@ -61,6 +61,9 @@ class SetpointHost {
   virtual void ShowTarget(bool reference, const std::string& caption) = 0;
   virtual void ShowSpeed(bool reference, const std::string& caption) = 0;
   virtual void QueueReportInterval() = 0;  // the poll step that sends the report intervals
+  // "Link Reference to Sample" is checked; read once the value is accepted,
+  // since the controller's identification may link the holders meanwhile.
+  virtual bool Linked() const = 0;
 };
 
 struct SetpointContext {
@@ -69,7 +72,6 @@ struct SetpointContext {
   Reminder& reminder;
   RecordingState& recording;
   bool& rampActive;
-  bool linked;  // "Link Reference to Sample" is checked
   Dialogs& dialogs;
   ParameterDialog& dialog;
   SetpointHost& host;

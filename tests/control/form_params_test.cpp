@@ -135,6 +135,32 @@ TEST_F(FormParams, RefusedBoxesGiveTheirMessagesAResultAndTheFocus) {
   }
 }
 
+TEST_F(FormParams, CharactersBeyondLatin1AreRefusedNotReadAsTheirLowByte) {
+  // U+0135 would read as "5", U+0100 as the end of the text.
+  for (const char16_t* typed : {u"3\u0135", u"2\u01005"}) {
+    dialogs.shown.clear();
+    Configure(ParameterLayout::kSingle, "0");
+    d.Edit_Param_1->setText(QString::fromUtf16(typed));
+    EXPECT_EQ(Show([&] { QTest::mouseClick(d.Btn_OK, Qt::LeftButton); }), kParameterFirstRefused);
+    EXPECT_EQ(Messages(), 1u);
+  }
+}
+
+TEST_F(FormParams, EnterOnAFocusedButtonPressesIt) {
+  const struct {
+    QPushButton* button;
+    int result;
+  } cases[] = {{d.Btn_OK, kParameterOk}, {d.Btn_Cancel, kParameterCancel}};
+  for (const auto& c : cases) {
+    Configure(ParameterLayout::kSingle, "25");
+    EXPECT_EQ(Show([&] {
+                c.button->setFocus();
+                QTest::keyClick(c.button, Qt::Key_Return);
+              }),
+              c.result);
+  }
+}
+
 TEST_F(FormParams, EscapeDoesNothingAndCancelReturnsTwoWhateverTheBoxesHold) {
   Configure(ParameterLayout::kRampBox, "abc", "x");
   EXPECT_EQ(Show([&] {

@@ -23,8 +23,10 @@ class RecordingHost final : public SetpointHost {
     events.push_back((reference ? "R speed " : "S speed ") + caption);
   }
   void QueueReportInterval() override { events.push_back("step 100"); }
+  bool Linked() const override { return linked; }
   Events Take() { return std::exchange(events, {}); }
   Events events;
+  bool linked = false;
 };
 
 class Setpoints : public ::testing::Test {
@@ -36,12 +38,12 @@ class Setpoints : public ::testing::Test {
     return Run(kind);
   }
   Events Run(int kind) {
-    SetpointContext c{controller, texts, reminder, recording, rampActive, linked, dialogs, dialog, host};
+    SetpointContext c{controller, texts, reminder, recording, rampActive, dialogs, dialog, host};
     EnterParameter(kind, c);
     return host.Take();
   }
   ParameterRequest Request(int kind) {
-    SetpointContext c{controller, texts, reminder, recording, rampActive, linked, dialogs, dialog, host};
+    SetpointContext c{controller, texts, reminder, recording, rampActive, dialogs, dialog, host};
     return PrepareParameter(kind, c);
   }
   void TwoHolder(float firmware) {
@@ -60,7 +62,6 @@ class Setpoints : public ::testing::Test {
   Reminder reminder;
   RecordingState recording;
   bool rampActive = false;
-  bool linked = false;
   ScriptedDialogs dialogs;
   ScriptedParameterDialog dialog;
   RecordingHost host;
@@ -137,11 +138,17 @@ TEST_F(Setpoints, SampleTargetIsLimitedShownSentAndArmsTheReminder) {
 }
 
 TEST_F(Setpoints, LinkedSampleTargetGoesToBothHoldersWithOneMessage) {
-  linked = true;
+  host.linked = true;
   EXPECT_EQ(Enter(103, "1e5"), (Events{"S target 105.00 \xB0" "C", "[F1 TT S 105.00]", "R target 105.00 \xB0" "C",
                                        "[R1 TT S 105.00]"}));
   EXPECT_EQ(Messages().size(), 1u);
   EXPECT_EQ(controller.ReferenceTargetText, "105.00");
+}
+
+TEST_F(Setpoints, TheLinkIsReadWhenTheValueIsApplied) {
+  dialog.whileShown = [this] { host.linked = true; };  // the controller identified itself meanwhile
+  EXPECT_EQ(Enter(103, "30"), (Events{"S target 30.00 \xB0" "C", "[F1 TT S 30.00]", "R target 30.00 \xB0" "C",
+                                      "[R1 TT S 30.00]"}));
 }
 
 TEST_F(Setpoints, ReferenceTargetDoesNotArmTheReminder) {
@@ -183,7 +190,7 @@ TEST_F(Setpoints, StirrerSpeedsKeepZeroAndAreHeldWithinTheLimits) {
     EXPECT_EQ(Messages().size(), static_cast<std::size_t>(c.messages)) << c.entered;
   }
   EXPECT_EQ(controller.SampleSpeed, 1400);
-  linked = true;
+  host.linked = true;
   EXPECT_EQ(Enter(106, "50"), (Events{"S speed 200 rpm", "[F1 SS S 200]", "R speed 200 rpm", "[R1 SS S 200]"}));
   EXPECT_EQ(Messages(), std::vector<std::string>{"Stirrer Speed Error: " + kBelowMin});
   EXPECT_EQ(Enter(105, "300"), (Events{"R speed 300 rpm", "[R1 SS S 300]"}));
@@ -259,7 +266,7 @@ TEST_F(Setpoints, OlderFirmwareSendsTheTypedRateToTheHoldersItConcerns) {
   EXPECT_EQ(Enter(202, "30", "0.3"), (Events{"[R1 RR S 0.3]", "[R1 TT S 30.00]", "R target 30.00"}));
   EXPECT_EQ(controller.SampleRampRateText, "0.25");
   EXPECT_EQ(controller.ReferenceRampRateText, "0.3");
-  linked = true;
+  host.linked = true;
   EXPECT_EQ(Enter(201, "30", "0"), (Events{"[F1 RR S 0]", "[R1 RR S 0]", "[F1 TT S 30.00]", "S target 30.00",
                                            "[R1 TT S 30.00]", "R target 30.00"}));
   EXPECT_FALSE(rampActive);
@@ -282,6 +289,17 @@ TEST_F(Setpoints, NegativeRateIsMadePositiveOnlyWhenTheUserAgrees) {
   EXPECT_FALSE(rampActive);
   EXPECT_EQ(texts.RampRateText, " 1");
   EXPECT_EQ(texts.RampEndText, "30.00");
+}
+
+TEST_F(Setpoints, TypedRateThatIsNoNumberIsRefusedBeforeAnythingIsSent) {
+  controller.FirmwareVersion = 6.5f;
+  for (const char* rate : {".", "-", "e", "1e3-"}) {
+    EXPECT_TRUE(Enter(201, "30", rate).empty()) << rate;
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Vireo(S) - Temperature Control Application: '" +
+                                                   std::string(rate) + "' is not a valid floating point value"});
+  }
+  EXPECT_EQ(texts.RampRateText, "0.5");
+  EXPECT_EQ(texts.RampEndText, "50");
 }
 
 TEST_F(Setpoints, RateLongerThanItsFieldIsRefusedAndTheDialogReopens) {

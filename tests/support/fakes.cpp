@@ -66,6 +66,7 @@ std::optional<std::string> ScriptedDialogs::OpenFileName(const std::string&, con
 
 int ScriptedParameterDialog::ShowModal() {
   ++shows;
+  if (whileShown) whileShown();
   if (presses.empty()) return kParameterCancel;
   const Press press = presses.front();
   presses.pop_front();

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -111,6 +112,7 @@ class ScriptedParameterDialog final : public ParameterDialog {
     presses.push_back({kParameterOk, {std::move(first), std::move(second), rateRow}});
   }
   std::deque<Press> presses;
+  std::function<void()> whileShown;  // what happens elsewhere while the dialog is open
   std::vector<ParameterRequest> requests;
   ParameterEntry entry;
   int shows = 0;
