@@ -114,4 +114,8 @@ class ScriptEngine {
   bool started_ = false;
 };
 
+// The spectrometer steps [*SC text], [*SW x], [*SZ], [*SS +/-] and [*SP +/-],
+// scripted or typed in the command panel; false for any other command.
+bool RunSpectrometerCommand(ScriptHost& host, std::string_view command);
+
 }  // namespace vireo
