@@ -147,6 +147,17 @@ TEST(Loops, CancelLoopInTheSecondPassLeavesTheLoopAtItsEnd) {
   EXPECT_EQ(f.Btn_Clear->text().toStdString(), "Clear Display");
 }
 
+TEST(Loops, ABreakOnTheControllerLineClearsTheLogButCancelsNoLoop) {
+  ScriptWindow w;
+  w.Connect();
+  w.Run("[*LS 2]\r\n[F1 TT ?]\r\n[*LE]\r\n");
+  w.Timer1Tick(3);  // banner, [*LS 2], pass 1
+  w.channel.onBreak();
+  EXPECT_TRUE(w.DisplayLog().empty());
+  w.Timer1Tick(2);
+  EXPECT_EQ(w.DisplayLog(), (Lines{"[*LE] (1/2)", "|  [F1 TT ?]"}));
+}
+
 TEST(Reconnect, ResetsTheEngineWithoutABannerAndTheButtonStillCancels) {
   ScriptWindow w;
   w.Connect();
