@@ -294,7 +294,12 @@ void ScriptEngine::StepTarget(const std::string& command) {
   Echo(command);
   ControllerState& c = host_.Controller();
   c.SampleTarget += ReadFloatAt(command, 4).value_or(0.0f);
-  host_.SendControllerCommand(Format("[F1 TT S %.2f]", static_cast<double>(c.SampleTarget)), true);
+  // The new target passes the local handling as a typed one does: the target
+  // display follows it, and the sample holder counts as unstable until it
+  // reports again, so that a stable-temperature wait after it really waits.
+  const std::string sent =
+      host_.ApplyCommandLocally(Format("[F1 TT S %.2f]", static_cast<double>(c.SampleTarget)));
+  host_.SendControllerCommand(sent, true);
   host_.SendControllerCommand("[F1 TT ?]", true);
 }
 
