@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "controller/protocol.h"
-#include "scripting/script_language.h"
+#include "scripting/script_engine.h"
 #include "scripting/typed_command.h"
 #include "shell/form_a.h"
 #include "shell/services.h"
@@ -17,15 +17,6 @@ namespace {
 
 QString Latin1(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The spectrometer takes its commands in small letters.
-std::string ToLowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
 }
 
 }  // namespace
@@ -72,15 +63,7 @@ void FormA::Btn_SendClick(QObject* sender) {
     return;
   }
   if (line[2] == 'S') {
-    using K = ScriptCommandKind;
-    switch (RecogniseScriptCommand(line)) {
-      case K::SpectrometerText: SpectrometerSend(ToLowerAscii(TextFrom(line, 5))); break;
-      case K::Wavelength: SpectrometerWavelength(CharAt(line, 4), TextFrom(line, 5)); break;
-      case K::ZeroAbsorbance: SpectrometerZero(); break;
-      case K::SampleRecording: SpectrometerRecordSample(CharAt(line, 5) == '+'); break;
-      case K::ProbeRecording: SpectrometerRecordProbe(CharAt(line, 5) == '+'); break;
-      default: break;
-    }
+    RunSpectrometerCommand(ScriptHostOfForm, line);
     if (!ShowComments) AppendToDisplayLog(-1, line);
   } else if (line[2] == 'L') {
     if (ApplyReplyLogCommand(line, Log)) AppendToDisplayLog(LoopLevel, line);

@@ -105,8 +105,8 @@ class Checker {
       case K::LoopStart: {
         const int count = CommandCount(command).value_or(0);
         if (count < 1) Report(open, command + ": a count below 1 (or none) runs the body once");
-        if (openLoops_.size() == static_cast<std::size_t>(kLoopLevels)) {
-          Report(open, "a tenth nested loop: at most nine loops nest, its body runs once");
+        if (openLoops_.size() >= static_cast<std::size_t>(kLoopLevels)) {
+          Report(open, "more than nine nested loops: this one is not opened, its body runs once");
         }
         openLoops_.push_back(open);
         return;

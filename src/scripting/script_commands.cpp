@@ -6,6 +6,7 @@
 #include "controller/protocol.h"
 #include "scripting/script_engine.h"
 #include "scripting/script_language.h"
+#include "scripting/typed_command.h"
 
 namespace vireo {
 
@@ -132,15 +133,10 @@ void ScriptEngine::RunScriptCommand(const std::string& command) {
     case K::StableWait: return StartStableWait(command);
     case K::ConditionWait: return StartConditionWait(command);
     case K::OtherWait: return Echo(command);
-    case K::ReplyLogSwitch: {
-      const int sign = SwitchSign(command);
-      const ReplyKind kind = ReplyLogKind(command);
-      if (sign == 0 || kind == ReplyKind::None) return;
-      ReplyLog& log = host_.ReplyLogSwitches();
-      bool* switches[] = {nullptr, &log.IS, &log.CT, &log.RT, &log.PT, &log.HT, &log.TT, &log.ER};
-      *switches[static_cast<int>(kind)] = sign > 0;
-      return Echo(command);
-    }
+    case K::ReplyLogSwitch:
+      // Unrecognised, it does nothing at all, not even the echo.
+      if (ApplyReplyLogCommand(command, host_.ReplyLogSwitches())) Echo(command);
+      return;
     case K::ClearData:
       Echo(command);
       host_.ClearAll();
@@ -150,26 +146,26 @@ void ScriptEngine::RunScriptCommand(const std::string& command) {
     case K::PositionStep: return StepPosition(command);
     case K::TargetStep: return StepTarget(command);
     case K::SpectrometerText:
-      Echo(command);
-      host_.SendSpectrometerText(TextFrom(command, 5));
-      return;
     case K::Wavelength:
-      Echo(command);
-      host_.SetWavelength(CharAt(command, 4), TextFrom(command, 5));
-      return;
     case K::ZeroAbsorbance:
-      Echo(command);
-      host_.ZeroAbsorbance();
-      return;
     case K::SampleRecording:
-      Echo(command);
-      host_.SetSampleRecording(CharAt(command, 5) == '+');
-      return;
     case K::ProbeRecording:
       Echo(command);
-      host_.SetProbeRecording(CharAt(command, 5) == '+');
+      RunSpectrometerCommand(host_, command);
       return;
     case K::Unrecognised: return Echo(command);
+  }
+}
+
+bool RunSpectrometerCommand(ScriptHost& host, std::string_view command) {
+  using K = ScriptCommandKind;
+  switch (RecogniseScriptCommand(command)) {
+    case K::SpectrometerText: host.SendSpectrometerText(TextFrom(command, 5)); return true;
+    case K::Wavelength: host.SetWavelength(CharAt(command, 4), TextFrom(command, 5)); return true;
+    case K::ZeroAbsorbance: host.ZeroAbsorbance(); return true;
+    case K::SampleRecording: host.SetSampleRecording(CharAt(command, 5) == '+'); return true;
+    case K::ProbeRecording: host.SetProbeRecording(CharAt(command, 5) == '+'); return true;
+    default: return false;
   }
 }
 
@@ -298,7 +294,12 @@ void ScriptEngine::StepTarget(const std::string& command) {
   Echo(command);
   ControllerState& c = host_.Controller();
   c.SampleTarget += ReadFloatAt(command, 4).value_or(0.0f);
-  host_.SendControllerCommand(Format("[F1 TT S %.2f]", static_cast<double>(c.SampleTarget)), true);
+  // The new target passes the local handling as a typed one does: the target
+  // display follows it, and the sample holder counts as unstable until it
+  // reports again, so that a stable-temperature wait after it really waits.
+  const std::string sent =
+      host_.ApplyCommandLocally(Format("[F1 TT S %.2f]", static_cast<double>(c.SampleTarget)));
+  host_.SendControllerCommand(sent, true);
   host_.SendControllerCommand("[F1 TT ?]", true);
 }
 

@@ -77,13 +77,22 @@ void ScriptEngine::ServeRefreshAndMessage(bool& held) {
     }
   }
   if (BeepWhileMessage) host_.Beep();
-  held = MessageOnScreen;
+  held = MessageOnScreen || inTick_;
 }
 
 void ScriptEngine::Tick() {
   bool held = false;
   ServeRefreshAndMessage(held);
   if (held) return;
+  // Any box an operation of this tick opens (an invalid wavelength, a disk
+  // failure) runs the event loop inside it: the ticks arriving meanwhile hold
+  // as they do for the engine's own messages, and no command runs inside another.
+  inTick_ = true;
+  TickSteps();
+  inTick_ = false;
+}
+
+void ScriptEngine::TickSteps() {
   if (host_.RunState() == kRunOffline) host_.SimulationStep();
   if (host_.RunState() == kRunProbing) {
     host_.SendControllerCommand("[F1 IS ?]", true);

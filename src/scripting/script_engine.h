@@ -94,6 +94,7 @@ class ScriptEngine {
 
  private:
   void ServeRefreshAndMessage(bool& held);
+  void TickSteps();
   bool ServeWaits();
   void Complete();
   void RunControllerCommand(const std::string& command);
@@ -112,6 +113,11 @@ class ScriptEngine {
 
   ScriptHost& host_;
   bool started_ = false;
+  bool inTick_ = false;  // a tick's steps are being carried out
 };
+
+// The spectrometer steps [*SC text], [*SW x], [*SZ], [*SS +/-] and [*SP +/-],
+// scripted or typed in the command panel; false for any other command.
+bool RunSpectrometerCommand(ScriptHost& host, std::string_view command);
 
 }  // namespace vireo

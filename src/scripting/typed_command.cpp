@@ -6,12 +6,6 @@
 #include "scripting/script_language.h"
 
 namespace vireo {
-namespace {
-
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
-}  // namespace
-
 LineFault CheckCommandLine(std::string_view line) {
   if (line.empty() || line.front() != '[' || line.back() != ']') return LineFault::Brackets;
   int depth = 0;
@@ -40,26 +34,26 @@ std::string ClampedPositionCommand(std::string_view command, int positionCount) 
 }
 
 LocalChange ApplyCommandToState(std::string& command, ControllerState& state) {
-  if (StartsWith(command, "[F2 DL ") || StartsWith(command, "[F2 PL ")) {
+  if (command.starts_with("[F2 DL ") || command.starts_with("[F2 PL ")) {
     command = ClampedPositionCommand(command, state.PositionCount);
     return LocalChange::Position;
   }
-  if (StartsWith(command, "[F1 DP S ")) return LocalChange::RecordDecimals;
-  if (StartsWith(command, "[F1 TT S ")) {
+  if (command.starts_with("[F1 DP S ")) return LocalChange::RecordDecimals;
+  if (command.starts_with("[F1 TT S ")) {
     state.SampleStable = false;
     state.SampleTarget = ReadFloatAt(command, 9).value_or(state.SampleTarget);
     return LocalChange::SampleTarget;
   }
-  if (StartsWith(command, "[F1 SS S ")) {
+  if (command.starts_with("[F1 SS S ")) {
     state.SampleSpeed = ReadIntAt(command, 9).value_or(state.SampleSpeed);
     return LocalChange::SampleSpeed;
   }
-  if (StartsWith(command, "[R1 TT S ")) {
+  if (command.starts_with("[R1 TT S ")) {
     state.ReferenceStable = false;
     state.ReferenceTarget = ReadFloatAt(command, 9).value_or(state.ReferenceTarget);
     return LocalChange::ReferenceTarget;
   }
-  if (StartsWith(command, "[R1 SS S ")) {
+  if (command.starts_with("[R1 SS S ")) {
     state.ReferenceSpeed = ReadIntAt(command, 9).value_or(state.ReferenceSpeed);
     return LocalChange::ReferenceSpeed;
   }

@@ -62,7 +62,9 @@ FormA::FormA(FormServices services, FormOptions options, QWidget* parent)
 
   SerialChannel& channel = services_.controllerChannel;
   channel.onReceived = [this](int count) { VaCommRxChar(Client, count); };
-  channel.onBreak = [this] { Btn_ClearClick(Btn_Clear); };
+  // A break on the line clears the display log as "Clear Display" does. It
+  // never cancels a script's loop, though the button reads "Cancel Loop".
+  channel.onBreak = [this] { ScriptDisplay->clear(); };
   channel.onLost = [this](const std::string& reason) { LinkLost(reason); };
 
   FormCreate(this);

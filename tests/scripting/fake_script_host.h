@@ -62,6 +62,7 @@ class FakeScriptHost final : public ScriptHost {
   void SendSpectrometerText(std::string_view text) override { events.push_back("spectrometer " + std::string(text)); }
   void SetWavelength(char mode, std::string_view number) override {
     events.push_back(std::string("wavelength '") + mode + "' " + std::string(number));
+    if (whileWavelength) whileWavelength();
   }
   void ZeroAbsorbance() override { events.push_back("zero"); }
   void SetSampleRecording(bool on) override { events.push_back(on ? "sample on" : "sample off"); }
@@ -89,6 +90,7 @@ class FakeScriptHost final : public ScriptHost {
   int panelHidden = 0;
   std::vector<std::string> messages;  // "caption: text"
   std::function<void()> whileMessage;  // runs while a box is open
+  std::function<void()> whileWavelength;  // runs while the wavelength is set (it may open a box)
   int beepCount = 0;
   int runState = kRunIdleTimer;
   int timerPeriod = 0;

@@ -344,6 +344,14 @@ TEST_F(Commands, OperatorMessageHoldsTheScriptAndBeepsWhenAsked) {
   }
 }
 
+TEST_F(Commands, TicksArrivingWhileAnOperationHoldsABoxOpenHoldTheScript) {
+  host.whileWavelength = [&] { Tick(3); };
+  RunFirst("[*SW X]\r\n[F1 TC +]\r\n");
+  EXPECT_TRUE(host.sent.empty());
+  Tick();
+  EXPECT_EQ(TakeSent(), Lines{"[F1 TC +]"});
+}
+
 TEST_F(Commands, PlotDataAndSpectrometerSteps) {
   RunFirst("[*P]\r\n[*CTD]\r\n[*SC abc 1]\r\n[*SW 500]\r\n[*SW+2.5]\r\n[*SZ]\r\n[*SS +]\r\n[*SP -]\r\n");
   Tick(7);

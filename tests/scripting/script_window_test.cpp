@@ -86,6 +86,22 @@ TEST(RunScript, StartsRunsOneCommandPerTickAndCompletes) {
   EXPECT_EQ(f.Panels.PanelMode, kPanelScript);
 }
 
+TEST(RunScript, ATargetStepIsShownAndAwaitsStabilityAgain) {
+  ScriptWindow w;
+  w.Connect();
+  FormA& f = *w.form;
+  f.Controller.SampleTarget = 30.0f;
+  f.Controller.SampleStable = true;
+  f.Controller.ReferenceStable = true;
+  w.Run("[*TT+5]\r\n[*WT 1]\r\n[F1 TC +]\r\n");
+  w.Timer1Tick(3);  // banner, [*TT+5], [*WT 1]
+  EXPECT_EQ(w.Sent(), (Lines{"[F1 TT S 35.00]", "[F1 TT ?]"}));
+  EXPECT_EQ(f.L_S_TargetT->text(), QString::fromLatin1(" 35.00 \xB0" "C"));
+  w.Timer1Tick();  // the holder has not reported since: the wait goes on
+  EXPECT_EQ(w.Sent(), (Lines{"[F1 IS ?]", "[R1 IS ?]"}));
+  EXPECT_FALSE(f.Delay_Panel->isHidden());
+}
+
 TEST(RunScript, CancelDuringARampStopsItOnBothHolders) {
   ScriptWindow w;
   w.Connect();
@@ -145,6 +161,17 @@ TEST(Loops, CancelLoopInTheSecondPassLeavesTheLoopAtItsEnd) {
   const Lines log = w.DisplayLog();
   EXPECT_EQ(Lines(log.end() - 3, log.end()), (Lines{"[*LE] (2/5)", "-------Loop(1) canceled", "[F1 IS ?]"}));
   EXPECT_EQ(f.Btn_Clear->text().toStdString(), "Clear Display");
+}
+
+TEST(Loops, ABreakOnTheControllerLineClearsTheLogButCancelsNoLoop) {
+  ScriptWindow w;
+  w.Connect();
+  w.Run("[*LS 2]\r\n[F1 TT ?]\r\n[*LE]\r\n");
+  w.Timer1Tick(3);  // banner, [*LS 2], pass 1
+  w.channel.onBreak();
+  EXPECT_TRUE(w.DisplayLog().empty());
+  w.Timer1Tick(2);
+  EXPECT_EQ(w.DisplayLog(), (Lines{"[*LE] (1/2)", "|  [F1 TT ?]"}));
 }
 
 TEST(Reconnect, ResetsTheEngineWithoutABannerAndTheButtonStillCancels) {
