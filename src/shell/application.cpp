@@ -207,7 +207,7 @@ int RunApplication(int argc, char** argv) {
   dialogs.owner = &form;
   QtSerialChannel spectrometerChannel;
   TFormS formS(FormSServices{spectrometerChannel, dialogs, clipboard, ports},
-               FormSContext{form.Controller, form.Recording, form.Renderer, &form, spectrometerPorts});
+               FormSContext{form.Controller, form.Recording, form.Renderer, &form, &journal, spectrometerPorts});
   form.AttachSpectrometerWindow(formS);
   form.show();
 

@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include "controller/serial_channel.h"
+#include "recording/journal.h"
 #include "recording/qpainter_canvas.h"
 #include "shell/clipboard.h"
 #include "shell/services.h"
@@ -146,7 +147,10 @@ void TFormS::RequestReading(char letter, std::string_view report) { Protocol.Req
 
 void TFormS::UpdateProbeBox() { CkB_Probe->setEnabled(context_.controller.ProbePresent); }
 
+Journal* TFormS::LiveJournal() const { return Offline() ? nullptr : context_.journal; }
+
 void TFormS::RecordComplete(std::string_view record) {
+  if (Journal* journal = LiveJournal()) journal->SpectrometerRecord(record);
   Table.AddLine(record);
   Memo_Received->appendPlainText(QString::fromLatin1(record.data(), static_cast<qsizetype>(record.size())));
   RedrawSpectrometerPlot();
@@ -188,6 +192,8 @@ void TFormS::Btn_ClearClick(QObject*) {
     State.MultiCellTable = positions > 1;
     if (State.MultiCellTable) Btn_Clear->setText(QStringLiteral("Clear"));
     header = OnlineHeader(positions);
+    // Written to the journal before the first reading that follows.
+    if (Journal* journal = LiveJournal()) journal->SpectrometerHeader(header);
   }
   Table.SetText(header + "\r\n");
   Memo_Received->setPlainText(Displayed(Table.Text()));

@@ -28,7 +28,8 @@ TEST(SpectrometerExecutable, RecordsAReadingAtEachSampleReport) {
   vireo.start(SimulatorPath("vireo"),
               {QStringLiteral("--port"), QString::fromStdString(controllerPort), QStringLiteral("--spectrometer"),
                QString::fromStdString(spectrometerPort), QStringLiteral("--record-readings"),
-               QStringLiteral("--quit-after"), QStringLiteral("16"), QStringLiteral("--log"), log});
+               QStringLiteral("--quit-after"), QStringLiteral("16"), QStringLiteral("--log"), log,
+               QStringLiteral("--data-dir"), dir.path()});
   ASSERT_TRUE(vireo.waitForFinished(60000));
   EXPECT_EQ(vireo.exitCode(), 0) << vireo.readAllStandardError().toStdString();
   const LogSections sections = LogSections::Read(log);
