@@ -5,11 +5,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <vector>
 
 #include "control/number_entry.h"
 #include "control/setpoints.h"
-#include "control/text_helpers.h"
+#include "control/wide_text.h"
 
 namespace vireo {
 namespace {
@@ -18,20 +17,6 @@ namespace {
 // window's outer size, Qt sizes the client area.
 constexpr int kFrameWidth = 8;
 constexpr int kFrameHeight = 27;
-
-QString Widened(const std::string& text) {
-  std::vector<char16_t> wide(text.size() + 1);
-  WidenCopy(text, wide.data(), wide.size());
-  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string Narrowed(const QString& text, std::size_t size) {
-  std::vector<char> narrow(size);
-  NarrowCopy(text.toStdU16String(), narrow.data(), narrow.size());
-  return std::string(narrow.data());
-}
-
-std::string Narrowed(const QString& text) { return Narrowed(text, static_cast<std::size_t>(text.size()) + 1); }
 
 // "MS Sans Serif" where it exists; Liberation Sans (metric-compatible with
 // Arial, close to it in width) elsewhere.
