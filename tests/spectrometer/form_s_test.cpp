@@ -15,6 +15,7 @@
 #include "control/text_helpers.h"
 
 #include "recording/series_memo.h"
+#include "shell/hint_timing.h"
 #include "shell/widgets.h"
 #include "spectrometer/form_s.h"
 #include "support/form_fixture.h"
@@ -63,6 +64,18 @@ class SpectrometerWindow : public ::testing::Test {
   RecordingJournal journal;
   std::unique_ptr<TFormS> S;
 };
+
+TEST_F(SpectrometerWindow, EachWindowShowsItsHintsForItsOwnTime) {
+  const auto displayTimes = [](const QObject& window) {
+    std::vector<int> times;
+    for (const QObject* child : window.children()) {
+      if (const auto* timing = dynamic_cast<const HintTiming*>(child)) times.push_back(timing->DisplayMs());
+    }
+    return times;
+  };
+  EXPECT_EQ(displayTimes(W()), std::vector<int>{10000});
+  EXPECT_EQ(displayTimes(*S), std::vector<int>{5000});
+}
 
 TEST_F(SpectrometerWindow, OpeningTheWindowListsPortsAndRunsTheTimer) {
   W().M_SpectrometerClick(W().M_Spectrometer);
