@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "control/text_helpers.h"
+#include "recording/limit_box.h"
 #include "recording/plot_redraw.h"
 #include "recording/qpainter_canvas.h"
 #include "recording/series_memo.h"
@@ -145,17 +146,7 @@ void FormA::RedrawPlot() {
 }
 
 void FormA::EB_PlotLimitExit(QObject* sender) {
-  auto it = std::find(EB_Limits.begin(), EB_Limits.end(), sender);
-  if (it == EB_Limits.end() || limitEntryBusy_) return;
-  // The message box below takes the focus from the box, which leaves it again.
-  limitEntryBusy_ = true;
-  EditBox* box = *it;
-  const auto which = static_cast<PlotLimit>(it - EB_Limits.begin());
-  const LimitEntry entry = EnterPlotLimit(Limits, which, box->text().toLatin1().toStdString());
-  box->setText(QString::fromLatin1(entry.BoxText.c_str()));
-  if (entry.Invalid) services_.dialogs.Message(kLimitErrorText, kLimitErrorCaption, Buttons::Ok);
-  limitEntryBusy_ = false;
-  RedrawPlot();
+  if (TakeLimitBoxEntry(EB_Limits, sender, Limits, services_.dialogs, limitEntryBusy_)) RedrawPlot();
 }
 
 void FormA::Plot_ScaleClick(QObject* sender) {

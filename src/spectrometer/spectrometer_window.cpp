@@ -12,6 +12,7 @@
 
 #include "controller/serial_channel.h"
 #include "recording/journal.h"
+#include "recording/limit_box.h"
 #include "recording/qpainter_canvas.h"
 #include "shell/clipboard.h"
 #include "shell/services.h"
@@ -307,17 +308,7 @@ void TFormS::CkB_ShowClick(QObject* sender) {
 }
 
 void TFormS::EB_PlotLimitExit(QObject* sender) {
-  auto it = std::find(EB_Limits.begin(), EB_Limits.end(), sender);
-  if (it == EB_Limits.end() || limitEntryBusy_) return;
-  // The message box below takes the focus from the box, which leaves it again.
-  limitEntryBusy_ = true;
-  EditBox* box = *it;
-  const auto which = static_cast<PlotLimit>(it - EB_Limits.begin());
-  const LimitEntry entry = EnterPlotLimit(State.Limits, which, box->text().toLatin1().toStdString());
-  box->setText(QString::fromLatin1(entry.BoxText.c_str()));
-  if (entry.Invalid) services_.dialogs.Message(kLimitErrorText, kLimitErrorCaption, Buttons::Ok);
-  limitEntryBusy_ = false;
-  RedrawSpectrometerPlot();
+  if (TakeLimitBoxEntry(EB_Limits, sender, State.Limits, services_.dialogs, limitEntryBusy_)) RedrawSpectrometerPlot();
 }
 
 void TFormS::EB_PlotLimitKeyPress(QObject* sender) { EB_PlotLimitExit(sender); }
