@@ -21,11 +21,6 @@ namespace {
 // This window's hints stay 5 seconds (the main window's 10).
 constexpr int kHintDisplayMs = 5000;
 
-template <typename Source, typename Signal, typename Handler>
-void On(Source* source, Signal signal, TFormS* form, Handler handler, QObject* sender) {
-  QObject::connect(source, signal, form, [form, handler, sender] { (form->*handler)(sender); });
-}
-
 QPushButton* Button(QWidget* parent, const char* caption, int left, int width) {
   auto* b = new QPushButton(QString::fromLatin1(caption), parent);
   b->setGeometry(left, 12, width, 25);
