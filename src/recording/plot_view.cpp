@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "control/text_helpers.h"
+#include "control/wide_text.h"
 #include "recording/limit_box.h"
 #include "recording/plot_redraw.h"
 #include "recording/qpainter_canvas.h"
@@ -168,7 +169,7 @@ void FormA::Edit_AxisLabelExit(QObject* sender) {
   EditBox* editor = vertical ? Edit_VAxisLabel : Edit_HAxisLabel;
   // Enter hides the editor, which then also loses the focus: act once.
   if (editor->isHidden()) return;
-  const std::string label = editor->text().toLatin1().toStdString() + " ";
+  const std::string label = Narrowed(editor->text()) + " ";
   (vertical ? Renderer.VerticalAxisLabel : Renderer.HorizontalAxisLabel) = label;
   (vertical ? Panel_VAxisLabel : Panel_HAxisLabel)->show();
   editor->hide();

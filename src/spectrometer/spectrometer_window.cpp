@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "control/wide_text.h"
 #include "controller/serial_channel.h"
 #include "recording/journal.h"
 #include "recording/limit_box.h"
@@ -28,7 +29,7 @@ constexpr std::size_t kEntryLength = 9;  // the wavelength box is read up to her
 constexpr int kReopenFlushMs = 100;
 
 std::string BoxText(const QWidget* box) {
-  if (auto* edit = qobject_cast<const QLineEdit*>(box)) return edit->text().toLatin1().toStdString();
+  if (auto* edit = qobject_cast<const QLineEdit*>(box)) return Narrowed(edit->text());
   return {};
 }
 
