@@ -1,13 +1,12 @@
 // vireo-spectrometer-sim [OPTIONS]: a simulated UV-Vis spectrophotometer on a
 // pseudo-terminal. Prints the device to open on the first line of its output
 // and serves until SIGTERM, SIGINT or SIGHUP.
-#include <signal.h>
-
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
-#include <string_view>
 
+#include "sim/sim_command_line.h"
 #include "sim/spectrometer_options.h"
 #include "sim/spectrometer_server.h"
 
@@ -20,20 +19,12 @@ void PrintUsage(std::FILE* to) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      PrintUsage(stdout);
-      return 0;
-    }
-    if (!options.empty()) options += ',';
-    options += arg;
-  }
+  const std::optional<std::string> options = vireo::sim::JoinedArguments(argc, argv, PrintUsage);
+  if (!options) return 0;
   vireo::sim::SpectrometerConfig config;
   vireo::sim::SampleRamp ramp;
   std::string error;
-  if (!vireo::sim::ParseSpectrometerOptions(options, config, ramp, &error)) {
+  if (!vireo::sim::ParseSpectrometerOptions(*options, config, ramp, &error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     PrintUsage(stderr);
     return 2;
@@ -45,24 +36,6 @@ int main(int argc, char** argv) {
     return static_cast<float>(ramp.At(elapsed.count()));
   };
 
-  // Blocked before the server thread starts, so only sigwait below sees them.
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGTERM);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGHUP);
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-
   vireo::sim::SpectrometerServer server(config);
-  if (!server.Start()) {
-    std::fprintf(stderr, "%s\n", server.LastError().c_str());
-    return 1;
-  }
-  std::printf("%s\n", server.DevicePath().c_str());
-  std::fflush(stdout);
-
-  int signal = 0;
-  sigwait(&stopSignals, &signal);
-  server.Stop();
-  return 0;
+  return vireo::sim::ServeUntilStopped(server);
 }

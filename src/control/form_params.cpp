@@ -5,11 +5,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <vector>
 
 #include "control/number_entry.h"
 #include "control/setpoints.h"
-#include "control/text_helpers.h"
+#include "control/wide_text.h"
 
 namespace vireo {
 namespace {
@@ -19,26 +18,15 @@ namespace {
 constexpr int kFrameWidth = 8;
 constexpr int kFrameHeight = 27;
 
-QString Widened(const std::string& text) {
-  std::vector<char16_t> wide(text.size() + 1);
-  WidenCopy(text, wide.data(), wide.size());
-  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A character beyond Latin-1 would be cut to a low byte that may read as
-// another character (U+0131 as "1", U+0100 as the end of the text): it
-// becomes "?", which the entry check refuses.
-std::string Narrowed(const QString& text, std::size_t size) {
-  std::u16string wide = text.toStdU16String();
-  for (char16_t& c : wide) {
-    if (c > 0xFF) c = u'?';
+// another character (U+0131 as "1", U+0100 as the end of the text): in an
+// entry it becomes "?", which the entry check refuses.
+QString EntryText(QString text) {
+  for (QChar& c : text) {
+    if (c.unicode() > 0xFF) c = QLatin1Char('?');
   }
-  std::vector<char> narrow(size);
-  NarrowCopy(wide, narrow.data(), narrow.size());
-  return std::string(narrow.data());
+  return text;
 }
-
-std::string Narrowed(const QString& text) { return Narrowed(text, static_cast<std::size_t>(text.size()) + 1); }
 
 // "MS Sans Serif" where it exists; Liberation Sans (metric-compatible with
 // Arial, close to it in width) elsewhere.
@@ -165,7 +153,8 @@ void TForm_Params::Configure(const ParameterRequest& r) {
 int TForm_Params::ShowModal() { return exec(); }
 
 ParameterEntry TForm_Params::Entry() const {
-  return {Narrowed(Edit_Param_1->text()), Narrowed(Edit_Param_2->text()), CB_Param_2->currentIndex()};
+  return {Narrowed(EntryText(Edit_Param_1->text())), Narrowed(EntryText(Edit_Param_2->text())),
+          CB_Param_2->currentIndex()};
 }
 
 void TForm_Params::FormShow(QObject*) {
@@ -181,8 +170,9 @@ bool TForm_Params::Edit_ParamKeyPress(QObject*, int key) {
 
 void TForm_Params::Btn_OKClick(QObject*) {
   // Each box is judged on what its 20-byte buffer holds.
-  const bool firstValid = CheckNumberEntry(Narrowed(Edit_Param_1->text(), 20), dialogs_);
-  const bool secondValid = Edit_Param_2->isHidden() || CheckNumberEntry(Narrowed(Edit_Param_2->text(), 20), dialogs_);
+  const bool firstValid = CheckNumberEntry(Narrowed(EntryText(Edit_Param_1->text()), 20), dialogs_);
+  const bool secondValid =
+      Edit_Param_2->isHidden() || CheckNumberEntry(Narrowed(EntryText(Edit_Param_2->text()), 20), dialogs_);
   int result = kParameterOk;
   if (!secondValid) {
     Edit_Param_2->setFocus();

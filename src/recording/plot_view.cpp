@@ -5,6 +5,8 @@
 #include <QPainter>
 
 #include "control/text_helpers.h"
+#include "control/wide_text.h"
+#include "recording/limit_box.h"
 #include "recording/plot_redraw.h"
 #include "recording/qpainter_canvas.h"
 #include "recording/series_memo.h"
@@ -145,17 +147,7 @@ void FormA::RedrawPlot() {
 }
 
 void FormA::EB_PlotLimitExit(QObject* sender) {
-  auto it = std::find(EB_Limits.begin(), EB_Limits.end(), sender);
-  if (it == EB_Limits.end() || limitEntryBusy_) return;
-  // The message box below takes the focus from the box, which leaves it again.
-  limitEntryBusy_ = true;
-  EditBox* box = *it;
-  const auto which = static_cast<PlotLimit>(it - EB_Limits.begin());
-  const LimitEntry entry = EnterPlotLimit(Limits, which, box->text().toLatin1().toStdString());
-  box->setText(QString::fromLatin1(entry.BoxText.c_str()));
-  if (entry.Invalid) services_.dialogs.Message(kLimitErrorText, kLimitErrorCaption, Buttons::Ok);
-  limitEntryBusy_ = false;
-  RedrawPlot();
+  if (TakeLimitBoxEntry(EB_Limits, sender, Limits, services_.dialogs, limitEntryBusy_)) RedrawPlot();
 }
 
 void FormA::Plot_ScaleClick(QObject* sender) {
@@ -177,7 +169,7 @@ void FormA::Edit_AxisLabelExit(QObject* sender) {
   EditBox* editor = vertical ? Edit_VAxisLabel : Edit_HAxisLabel;
   // Enter hides the editor, which then also loses the focus: act once.
   if (editor->isHidden()) return;
-  const std::string label = editor->text().toLatin1().toStdString() + " ";
+  const std::string label = Narrowed(editor->text()) + " ";
   (vertical ? Renderer.VerticalAxisLabel : Renderer.HorizontalAxisLabel) = label;
   (vertical ? Panel_VAxisLabel : Panel_HAxisLabel)->show();
   editor->hide();

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "control/wide_text.h"
 #include "controller/protocol.h"
 #include "scripting/script_engine.h"
 #include "scripting/typed_command.h"
@@ -33,9 +34,7 @@ void FormA::CbB_Edit_CommandKeyPress(QObject* sender, char& key) {
 
 void FormA::Btn_SendClick(QObject* sender) {
   if (!sender) return;
-  const QByteArray typed = CbB_Edit_Command->currentText().toLatin1();
-  const std::string line =
-      ToUpperAscii(std::string_view(typed.constData(), std::min<std::size_t>(typed.size(), kTypedLineMax)));
+  const std::string line = ToUpperAscii(Narrowed(CbB_Edit_Command->currentText(), kTypedLineMax + 1));
   CbB_Edit_Command->setEditText(Latin1(line));
   // A refused line enters the history too: it is there to be corrected.
   if (HistoryPending) {

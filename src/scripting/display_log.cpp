@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "control/wide_text.h"
 #include "recording/journal.h"
 #include "scripting/display_log_format.h"
 #include "shell/form_a.h"
@@ -25,8 +26,7 @@ void FormA::AppendToDisplayLog(int level, std::string_view text) {
 }
 
 void FormA::AppendWideToDisplayLog(int level, const QString& text) {
-  const QByteArray narrow = text.toLatin1();
-  AppendToDisplayLog(level, std::string_view(narrow.constData(), static_cast<std::size_t>(narrow.size())));
+  AppendToDisplayLog(level, Narrowed(text));
 }
 
 void FormA::Btn_ClearClick(QObject* sender) {

@@ -1,7 +1,6 @@
 #include "shell/application.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -9,11 +8,11 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,8 +24,9 @@
 #include "scripting/script_checker.h"
 #include "shell/form_a.h"
 #include "shell/hint_timing.h"
-#include "shell/run_log.h"
 #include "shell/qt_services.h"
+#include "shell/run_log.h"
+#include "shell/start_options.h"
 #include "spectrometer/form_s.h"
 #include "spectrometer/melt_report.h"
 #include "sim/controller_server.h"
@@ -35,95 +35,9 @@
 namespace vireo {
 namespace {
 
-struct StartOptions {
-  bool simulate = false;
-  bool offline = false;
-  std::string simulatorOptions;
-  std::string port;
-  std::string spectrometer;
-  bool recordReadings = false;
-  QString screenshot;
-  QString log;
-  QString dataDir;
-  double quitAfter = -1;
-  QString script;
-};
-
-void ParseOptions(const QApplication& app, StartOptions& out) {
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Vireo - temperature control application"));
-  parser.addHelpOption();
-  const QCommandLineOption simulate(QStringLiteral("simulate"),
-                                    QStringLiteral("Serve a simulated controller on a pseudo-terminal and find it "
-                                                   "like a real one. OPTIONS: ") +
-                                        QString::fromLatin1(sim::ControllerOptionsHelp()),
-                                    QStringLiteral("OPTIONS"));
-  const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Connect to NAME (ttyUSB0, rfcomm0, a device path)."),
-                                QStringLiteral("NAME"));
-  const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                      QStringLiteral("Save a picture of the main window to FILE (and of a shown "
-                                                     "spectrometer window beside it, FILE with -spectrometer.png)."),
-                                      QStringLiteral("FILE"));
-  const QCommandLineOption quitAfter(QStringLiteral("quit-after"), QStringLiteral("End the program after SECONDS."),
-                                     QStringLiteral("SECONDS"));
-  const QCommandLineOption log(QStringLiteral("log"),
-                               QStringLiteral("At exit, write the window title, the display log, the series and the "
-                                              "spectrometer window's caption and table to FILE."),
-                               QStringLiteral("FILE"));
-  // Handled before the window system starts (RunApplication); listed for --help.
-  const QCommandLineOption checkScript(QStringLiteral("check-script"),
-                                       QStringLiteral("Check the script file FILE, print each problem as "
-                                                      "FILE:LINE: message and exit (0 none, 1 problems, 2 unreadable)."),
-                                       QStringLiteral("FILE"));
-  const QCommandLineOption spectrometer(QStringLiteral("spectrometer"),
-                                        QStringLiteral("Open the spectrometer window and connect to NAME."),
-                                        QStringLiteral("NAME"));
-  const QCommandLineOption recordReadings(QStringLiteral("record-readings"),
-                                          QStringLiteral("With --spectrometer: tick \"Sample Holder\" once connected, "
-                                                         "so that every sample temperature report takes a reading."));
-  const QCommandLineOption offline(QStringLiteral("offline"),
-                                   QStringLiteral("Start working offline, as if \"Work Offline\" had been clicked."));
-  const QCommandLineOption dataDir(QStringLiteral("data-dir"),
-                                   QStringLiteral("Keep the recording journal (runs/) in DIR instead of ") +
-                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                                       QLatin1Char('.'),
-                                   QStringLiteral("DIR"));
-  const QCommandLineOption analyseMelt(QStringLiteral("analyse-melt"),
-                                       QStringLiteral("Print the melting temperatures of the cells of a saved "
-                                                      "spectrometer data FILE, without a window (first option only)."),
-                                       QStringLiteral("FILE"));
-  parser.addOptions(
-      {simulate, offline, port, spectrometer, recordReadings, screenshot, quitAfter, log, dataDir, analyseMelt});
-  parser.addOption(checkScript);
-  const QCommandLineOption script(QStringLiteral("script"),
-                                  QStringLiteral("Run the script file FILE in the place of the start-up script, "
-                                                 "once the controller is configured."),
-                                  QStringLiteral("FILE"));
-  parser.addOption(script);
-  // "--simulate" may stand alone or carry its options after "=".
-  QStringList args = app.arguments();
-  for (QString& a : args) {
-    if (a == QLatin1String("--simulate")) a = QStringLiteral("--simulate=");
-  }
-  parser.process(args);
-  out.simulate = parser.isSet(simulate);
-  out.offline = parser.isSet(offline);
-  out.simulatorOptions = parser.value(simulate).toStdString();
-  out.port = parser.value(port).toStdString();
-  out.spectrometer = parser.value(spectrometer).toStdString();
-  out.recordReadings = parser.isSet(recordReadings);
-  out.screenshot = parser.value(screenshot);
-  out.log = parser.value(log);
-  out.dataDir = parser.isSet(dataDir) ? parser.value(dataDir)
-                                      : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  out.script = parser.value(script);
-  if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
-}
-
-}  // namespace
-
-int RunApplication(int argc, char** argv) {
-  // "--check-script FILE" checks a script file and opens no window.
+// The commands that open no window: --check-script FILE (anywhere on the
+// line) and --analyse-melt FILE (first). Their exit code; none for the program.
+std::optional<int> RunHeadlessCommand(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--check-script") {
@@ -133,13 +47,15 @@ int RunApplication(int argc, char** argv) {
     }
     if (arg.starts_with("--check-script=")) return RunCheckScript(std::string(arg.substr(15)));
   }
-  // The melting analysis of a data file runs headless, without a display.
   if (argc >= 2 && std::string_view(argv[1]) == "--analyse-melt") {
     if (argc == 3) return AnalyseMeltFile(argv[2], stdout, stderr);
     std::fputs("usage: vireo --analyse-melt FILE\n", stderr);
     return 2;
   }
-  QApplication app(argc, argv);
+  return std::nullopt;
+}
+
+void SetUpApplication(QApplication& app) {
   QApplication::setApplicationName(QStringLiteral("Vireo"));
   // QApplication adopts the user's locale; the controller protocol and the
   // data files need "." as the decimal point whatever the desktop language.
@@ -148,41 +64,57 @@ int RunApplication(int argc, char** argv) {
   QFont font(QStringLiteral("Arial"));
   font.setPointSize(8);
   QApplication::setFont(font);
+}
 
-  StartOptions start;
-  ParseOptions(app, start);
-
-  FormOptions options;
-  std::unique_ptr<sim::ControllerServer> simulator;
-  std::unique_ptr<sim::SpectrometerServer> spectrometerSimulator;
-  std::vector<std::string> spectrometerPorts;
-  if (start.simulate) {
+// --simulate: a controller and a spectrophotometer on pseudo-terminals; the
+// spectrophotometer measures the simulated controller's sample.
+class Simulators {
+ public:
+  // An exit code when they cannot start.
+  std::optional<int> Start(const std::string& options) {
     sim::ControllerConfig config;
     std::string error;
-    if (!sim::ParseControllerOptions(start.simulatorOptions, config, &error)) {
+    if (!sim::ParseControllerOptions(options, config, &error)) {
       std::fprintf(stderr, "vireo: --simulate: %s\n%s\n", error.c_str(), sim::ControllerOptionsHelp());
       return 2;
     }
-    simulator = std::make_unique<sim::ControllerServer>(config);
-    if (!simulator->Start()) {
-      std::fprintf(stderr, "vireo: cannot start the simulated controller: %s\n", simulator->LastError().c_str());
+    controller_ = std::make_unique<sim::ControllerServer>(config);
+    if (!controller_->Start()) {
+      std::fprintf(stderr, "vireo: cannot start the simulated controller: %s\n", controller_->LastError().c_str());
       return 1;
     }
-    options.extraPorts.push_back(simulator->DevicePath());
-    // The simulated spectrophotometer measures the simulated controller's sample.
     sim::SpectrometerConfig spectrometerConfig;
-    sim::ControllerServer* controller = simulator.get();
+    sim::ControllerServer* controller = controller_.get();
     spectrometerConfig.sampleTemperature = [controller] { return controller->SampleTemperature(); };
-    spectrometerSimulator = std::make_unique<sim::SpectrometerServer>(spectrometerConfig);
-    if (!spectrometerSimulator->Start()) {
+    spectrometer_ = std::make_unique<sim::SpectrometerServer>(spectrometerConfig);
+    if (!spectrometer_->Start()) {
       std::fprintf(stderr, "vireo: cannot start the simulated spectrophotometer: %s\n",
-                   spectrometerSimulator->LastError().c_str());
+                   spectrometer_->LastError().c_str());
       return 1;
     }
-    spectrometerPorts.push_back(spectrometerSimulator->DevicePath());
+    return std::nullopt;
   }
+  void Stop() {
+    if (spectrometer_) spectrometer_->Stop();
+    if (controller_) controller_->Stop();
+  }
+  std::vector<std::string> ControllerPorts() const {
+    return controller_ ? std::vector<std::string>{controller_->DevicePath()} : std::vector<std::string>{};
+  }
+  std::vector<std::string> SpectrometerPorts() const {
+    return spectrometer_ ? std::vector<std::string>{spectrometer_->DevicePath()} : std::vector<std::string>{};
+  }
+
+ private:
+  std::unique_ptr<sim::ControllerServer> controller_;
+  std::unique_ptr<sim::SpectrometerServer> spectrometer_;
+};
+
+// The main window's options from the command line; an exit code when --script
+// names no readable file (found now rather than after the search and the configuration).
+std::optional<int> MainWindowOptions(const StartOptions& start, const Simulators& simulators, FormOptions& options) {
+  options.extraPorts = simulators.ControllerPorts();
   if (!start.script.isEmpty()) {
-    // Found wrong now rather than after the search and the configuration.
     const QFileInfo script(start.script);
     if (!script.isFile() || !script.isReadable()) {
       std::fprintf(stderr, "vireo: --script: cannot read %s\n", start.script.toLocal8Bit().constData());
@@ -194,6 +126,76 @@ int RunApplication(int argc, char** argv) {
     options.extraPorts.push_back(start.port);
     options.automaticSearch = false;
   }
+  return std::nullopt;
+}
+
+// What the options do with the windows once they exist: connections first.
+void ActOnWindows(const StartOptions& start, FormA& form, TFormS& formS) {
+  if (start.offline) {
+    form.Btn_OfflineClick(form.Btn_Offline);
+  } else if (!start.port.empty()) {
+    form.Combo_COM->setCurrentText(QString::fromStdString(start.port));
+    form.Btn_COMClick(form.Btn_COM);
+  }
+  if (!start.spectrometer.empty()) {
+    form.M_SpectrometerClick(form.M_Spectrometer);
+    formS.Combo_COM->setCurrentText(QString::fromStdString(start.spectrometer));
+    formS.Btn_COMClick(formS.Btn_COM);
+    // Offline the connect reaches the simulated instrument.
+    if (start.recordReadings && (formS.SpectrometerPortOpen() || form.Recording.OfflineMode)) {
+      formS.CkB_Sample->setChecked(true);
+    }
+  }
+}
+
+// --screenshot FILE and --quit-after SECONDS: the pictures are taken at the
+// end, or after a second when the program runs on.
+void ScheduleScreenshotsAndExit(const StartOptions& start, FormA& form, TFormS& formS) {
+  const QString file = start.screenshot;
+  const auto takeScreenshots = [file, &form, &formS] {
+    form.grab().save(file);
+    if (formS.isVisible()) {
+      QString path = file;
+      if (path.endsWith(QLatin1String(".png"))) path.chop(4);
+      formS.grab().save(path + QStringLiteral("-spectrometer.png"));
+    }
+  };
+  if (start.quitAfter >= 0) {
+    QTimer::singleShot(static_cast<int>(start.quitAfter * 1000), &form, [file, takeScreenshots] {
+      if (!file.isEmpty()) takeScreenshots();
+      QApplication::exit(0);
+    });
+  } else if (!file.isEmpty()) {
+    QTimer::singleShot(1000, &form, takeScreenshots);
+  }
+}
+
+// --log FILE: the windows' texts at exit.
+void WriteLogAtExit(const QString& path, FormA& form, TFormS& formS) {
+  QObject::connect(qApp, &QCoreApplication::aboutToQuit, &form, [path, &form, &formS] {
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) return;
+    QByteArray text = MainWindowLog(form);
+    AppendLogSection(text, "spectrometer caption", formS.windowTitle());
+    AppendLogSection(text, "spectrometer table", formS.Memo_Received->toPlainText());
+    out.write(text);
+  });
+}
+
+}  // namespace
+
+int RunApplication(int argc, char** argv) {
+  if (const std::optional<int> code = RunHeadlessCommand(argc, argv)) return *code;
+  QApplication app(argc, argv);
+  SetUpApplication(app);
+  const StartOptions start = ParseStartOptions(app);
+
+  Simulators simulators;
+  if (start.simulate) {
+    if (const std::optional<int> code = simulators.Start(start.simulatorOptions)) return *code;
+  }
+  FormOptions options;
+  if (const std::optional<int> code = MainWindowOptions(start, simulators, options)) return *code;
 
   QtSerialChannel channel;
   QtDialogs dialogs;
@@ -212,54 +214,16 @@ int RunApplication(int argc, char** argv) {
   dialogs.owner = &form;
   QtSerialChannel spectrometerChannel;
   TFormS formS(FormSServices{spectrometerChannel, dialogs, clipboard, ports},
-               FormSContext{form.Controller, form.Recording, form.Renderer, &form, spectrometerPorts});
+               FormSContext{form.Controller, form.Recording, form.Renderer, &form, &journal,
+                            simulators.SpectrometerPorts()});
   form.AttachSpectrometerWindow(formS);
   form.show();
 
-  if (start.offline) {
-    form.Btn_OfflineClick(form.Btn_Offline);
-  } else if (!start.port.empty()) {
-    form.Combo_COM->setCurrentText(QString::fromStdString(start.port));
-    form.Btn_COMClick(form.Btn_COM);
-  }
-  if (!start.spectrometer.empty()) {
-    form.M_SpectrometerClick(form.M_Spectrometer);
-    formS.Combo_COM->setCurrentText(QString::fromStdString(start.spectrometer));
-    formS.Btn_COMClick(formS.Btn_COM);
-    // Offline the connect reaches the simulated instrument.
-    if (start.recordReadings && (formS.SpectrometerPortOpen() || form.Recording.OfflineMode)) {
-      formS.CkB_Sample->setChecked(true);
-    }
-  }
-  const auto takeScreenshots = [&] {
-    form.grab().save(start.screenshot);
-    if (formS.isVisible()) {
-      QString path = start.screenshot;
-      if (path.endsWith(QLatin1String(".png"))) path.chop(4);
-      formS.grab().save(path + QStringLiteral("-spectrometer.png"));
-    }
-  };
-  if (start.quitAfter >= 0) {
-    QTimer::singleShot(static_cast<int>(start.quitAfter * 1000), &form, [&] {
-      if (!start.screenshot.isEmpty()) takeScreenshots();
-      QApplication::exit(0);
-    });
-  } else if (!start.screenshot.isEmpty()) {
-    QTimer::singleShot(1000, &form, takeScreenshots);
-  }
-  if (!start.log.isEmpty()) {
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&] {
-      QFile out(start.log);
-      if (!out.open(QIODevice::WriteOnly)) return;
-      QByteArray text = MainWindowLog(form);
-      AppendLogSection(text, "spectrometer caption", formS.windowTitle());
-      AppendLogSection(text, "spectrometer table", formS.Memo_Received->toPlainText());
-      out.write(text);
-    });
-  }
+  ActOnWindows(start, form, formS);
+  ScheduleScreenshotsAndExit(start, form, formS);
+  if (!start.log.isEmpty()) WriteLogAtExit(start.log, form, formS);
   const int result = app.exec();
-  if (spectrometerSimulator) spectrometerSimulator->Stop();
-  if (simulator) simulator->Stop();
+  simulators.Stop();
   return result;
 }
 

@@ -29,12 +29,6 @@ void OnMenu(QAction* item, FormA* form, Handler handler) {
   });
 }
 
-// Connects a control's signal to a handler that receives `sender`.
-template <typename Source, typename Signal, typename Handler>
-void On(Source* source, Signal signal, FormA* form, Handler handler, QObject* sender) {
-  QObject::connect(source, signal, form, [form, handler, sender] { (form->*handler)(sender); });
-}
-
 }  // namespace
 
 // The main window's hints stay 10 seconds.

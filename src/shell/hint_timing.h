@@ -24,6 +24,7 @@ class HintStyle final : public QProxyStyle {
 class HintTiming final : public QObject {
  public:
   HintTiming(QWidget* window, int displayMs);
+  int DisplayMs() const { return displayMs_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

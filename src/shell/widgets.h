@@ -14,6 +14,13 @@
 
 namespace vireo {
 
+// Connects a control's signal to a window's handler, which receives `sender`
+// (window handlers tell their controls apart by it).
+template <typename Source, typename Signal, typename Form, typename Handler>
+void On(Source* source, Signal signal, Form* form, Handler handler, QObject* sender) {
+  QObject::connect(source, signal, form, [form, handler, sender] { (form->*handler)(sender); });
+}
+
 QColor ToQColor(const PlotColour& c);
 // Sets a label's text colour (the "font colour" of its caption).
 void SetFontColour(QWidget* w, const PlotColour& c);

@@ -12,15 +12,14 @@
 #include <QRadioButton>
 
 #include "controller/serial_channel.h"
+#include "shell/hint_timing.h"
 #include "shell/widgets.h"
 
 namespace vireo {
 namespace {
 
-template <typename Source, typename Signal, typename Handler>
-void On(Source* source, Signal signal, TFormS* form, Handler handler, QObject* sender) {
-  QObject::connect(source, signal, form, [form, handler, sender] { (form->*handler)(sender); });
-}
+// This window's hints stay 5 seconds (the main window's 10).
+constexpr int kHintDisplayMs = 5000;
 
 QPushButton* Button(QWidget* parent, const char* caption, int left, int width) {
   auto* b = new QPushButton(QString::fromLatin1(caption), parent);
@@ -56,6 +55,7 @@ TFormS::TFormS(FormSServices services, FormSContext context, QWidget* parent)
       services_(services),
       context_(std::move(context)) {
   setObjectName(QStringLiteral("FormS"));
+  new HintTiming(this, kHintDisplayMs);
   setWindowTitle(QString::fromLatin1(kSpectrometerName));
   setFixedSize(kFormSWidth, kFormSHeight);
   setFont(PixelFont("MS Sans Serif", 11));

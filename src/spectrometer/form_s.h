@@ -39,6 +39,7 @@ class Clipboard;
 class Dialogs;
 class EditBox;
 class GroupBox;
+class Journal;
 class MeltWindow;
 class Panel;
 class PlotImage;
@@ -58,6 +59,8 @@ struct FormSContext {
   const RecordingState& recording;
   PlotRenderer& renderer;      // the shared renderer; this window draws slot 2
   QWidget* mainWindow = nullptr;
+  // The main window's recording journal; none: the readings are not journaled.
+  Journal* journal = nullptr;
   std::vector<std::string> extraPorts;  // listed after the system's ports
 };
 
@@ -196,6 +199,8 @@ class TFormS : public QWidget, private SpectrometerHost {
   void SetMainWindowShown(bool shown);
   // The port has gone: the connect box comes back; the table stays.
   void ShowLinkLost();
+  // The journal of the context while a live instrument records; none offline.
+  Journal* LiveJournal() const;
 
   FormSServices services_;
   FormSContext context_;

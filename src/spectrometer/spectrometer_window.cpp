@@ -10,7 +10,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "control/wide_text.h"
 #include "controller/serial_channel.h"
+#include "recording/journal.h"
+#include "recording/limit_box.h"
 #include "recording/qpainter_canvas.h"
 #include "shell/clipboard.h"
 #include "shell/services.h"
@@ -26,7 +29,7 @@ constexpr std::size_t kEntryLength = 9;  // the wavelength box is read up to her
 constexpr int kReopenFlushMs = 100;
 
 std::string BoxText(const QWidget* box) {
-  if (auto* edit = qobject_cast<const QLineEdit*>(box)) return edit->text().toLatin1().toStdString();
+  if (auto* edit = qobject_cast<const QLineEdit*>(box)) return Narrowed(edit->text());
   return {};
 }
 
@@ -149,7 +152,10 @@ void TFormS::RequestReading(char letter, std::string_view report) {
 
 void TFormS::UpdateProbeBox() { CkB_Probe->setEnabled(context_.controller.ProbePresent); }
 
+Journal* TFormS::LiveJournal() const { return Offline() ? nullptr : context_.journal; }
+
 void TFormS::RecordComplete(std::string_view record) {
+  if (Journal* journal = LiveJournal()) journal->SpectrometerRecord(record);
   Table.AddLine(record);
   Memo_Received->appendPlainText(QString::fromLatin1(record.data(), static_cast<qsizetype>(record.size())));
   RedrawSpectrometerPlot();
@@ -192,6 +198,8 @@ void TFormS::Btn_ClearClick(QObject*) {
     State.MultiCellTable = positions > 1;
     if (State.MultiCellTable) Btn_Clear->setText(QStringLiteral("Clear"));
     header = OnlineHeader(positions);
+    // Written to the journal before the first reading that follows.
+    if (Journal* journal = LiveJournal()) journal->SpectrometerHeader(header);
   }
   Table.SetText(header + "\r\n");
   Memo_Received->setPlainText(Displayed(Table.Text()));
@@ -305,17 +313,7 @@ void TFormS::CkB_ShowClick(QObject* sender) {
 }
 
 void TFormS::EB_PlotLimitExit(QObject* sender) {
-  auto it = std::find(EB_Limits.begin(), EB_Limits.end(), sender);
-  if (it == EB_Limits.end() || limitEntryBusy_) return;
-  // The message box below takes the focus from the box, which leaves it again.
-  limitEntryBusy_ = true;
-  EditBox* box = *it;
-  const auto which = static_cast<PlotLimit>(it - EB_Limits.begin());
-  const LimitEntry entry = EnterPlotLimit(State.Limits, which, box->text().toLatin1().toStdString());
-  box->setText(QString::fromLatin1(entry.BoxText.c_str()));
-  if (entry.Invalid) services_.dialogs.Message(kLimitErrorText, kLimitErrorCaption, Buttons::Ok);
-  limitEntryBusy_ = false;
-  RedrawSpectrometerPlot();
+  if (TakeLimitBoxEntry(EB_Limits, sender, State.Limits, services_.dialogs, limitEntryBusy_)) RedrawSpectrometerPlot();
 }
 
 void TFormS::EB_PlotLimitKeyPress(QObject* sender) { EB_PlotLimitExit(sender); }

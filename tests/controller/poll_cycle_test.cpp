@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -434,30 +433,10 @@ TEST(LivePlot, RefreshesOnceASecondOnlyWhileLiveAndOnline) {
 
 // ---- Re-entrancy -------------------------------------------------------------------
 
-// Message boxes that let timer ticks through while they are up, as a modal
-// box's own event loop does.
-class TickingDialogs final : public Dialogs {
- public:
-  Answer Message(const std::string&, const std::string&, Buttons) override {
-    ++shown;
-    if (whileShown) whileShown();
-    return Answer::Ok;
-  }
-  std::optional<std::string> SaveFileName(const std::string&, const std::string&, const std::string&,
-                                          const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> OpenFileName(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::function<void()> whileShown;
-  int shown = 0;
-};
-
 TEST(TickBusy, TicksDuringAMessageBoxOpenedByATickReturnAtOnce) {
   FakeSerialChannel channel;
   channel.openablePorts = {"ttyUSB9"};  // neither listed port opens
-  TickingDialogs dialogs;
+  ScriptedDialogs dialogs;  // lets ticks through while a box is up
   FakeTicks ticks;
   CountingBeeper beeper;
   FixedPortLister ports;
@@ -475,7 +454,7 @@ TEST(TickBusy, TicksDuringAMessageBoxOpenedByATickReturnAtOnce) {
     nested.emplace_back(form.Search.PortsLeft, form.Search.SearchTicks);
   };
   form.Timer_LEDTimer(form.Timer_LED);  // tries ttyUSB0, which does not open
-  ASSERT_EQ(dialogs.shown, 1);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
   // Inside the box the search had not moved on: still at ttyUSB0, tick count 0.
   EXPECT_EQ(nested, (std::vector<std::pair<int, int>>{{2, 0}}));
   EXPECT_FALSE(form.Status.TickBusy);
@@ -484,7 +463,7 @@ TEST(TickBusy, TicksDuringAMessageBoxOpenedByATickReturnAtOnce) {
   // The guard is released: the following ticks run; ttyS0 has its turn on the 11th.
   for (int i = 0; i < 10; ++i) form.Timer_LEDTimer(form.Timer_LED);
   EXPECT_EQ(form.Search.PortsLeft, 0);
-  EXPECT_EQ(dialogs.shown, 2);
+  EXPECT_EQ(dialogs.shown.size(), 2u);
   form.Shell.CloseAsked = false;
 }
 

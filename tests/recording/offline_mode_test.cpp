@@ -29,7 +29,7 @@ class Offline : public ::testing::Test {
   Offline() {
     spectrometerPorts.ports = {"ttyUSB1"};
     S = std::make_unique<TFormS>(FormSServices{spectrometerChannel, f.dialogs, f.clipboard, spectrometerPorts},
-                                 FormSContext{W().Controller, W().Recording, W().Renderer, f.form.get(), {}});
+                                 FormSContext{W().Controller, W().Recording, W().Renderer, f.form.get(), nullptr, {}});
     W().AttachSpectrometerWindow(*S);
   }
   ~Offline() override { W().FormS = nullptr; }

@@ -15,6 +15,7 @@
 
 #include "shell/widgets.h"
 #include "support/form_fixture.h"
+#include "support/recording_journal.h"
 
 namespace vireo::testing {
 namespace {
@@ -145,6 +146,17 @@ TEST(DisplayLog, SentCommandsCarryTheLevelPrefix) {
   ASSERT_GE(log.size(), 3u);
   EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
             (std::vector<std::string>{"[F1 TT ?]", "|  [F1 TT ?]", "|  |  |  [F1 TT ?]"}));
+}
+
+TEST(DisplayLog, WideTextKeepsTheLowByteOfEachCharacterInTheMemoAndTheJournal) {
+  RecordingJournal journal;
+  FormOptions options;
+  options.journal = &journal;
+  FormFixture f({"ttyUSB0"}, options);
+  // A script file's name: the degree sign stays itself, alpha (U+03B1) keeps 0xB1.
+  f.form->AppendWideToDisplayLog(-1, QString::fromUtf16(u"Schmelze \u00B0C \u03B1.txt"));
+  EXPECT_EQ(f.DisplayLog().back(), "Schmelze \xB0" "C \xB1.txt");
+  EXPECT_EQ(journal.calls.back(), "log Schmelze \xB0" "C \xB1.txt");
 }
 
 TEST(LocalHandling, TargetsAndSpeedsAreShownAndTheStableFlagsCleared) {

@@ -269,44 +269,27 @@ TEST(CheckScript, ReportsEachProblemWithItsLineInTheOpenedScriptPanel) {
   EXPECT_EQ(w.RunCaption(), "Run Script File");
 }
 
-// A message box that, while it is "open", lets two ticks arrive as the nested
-// event loop of a modal box would, and notes the display log's background.
-class OpenMessageBox final : public Dialogs {
- public:
-  Answer Message(const std::string& text, const std::string&, Buttons) override {
-    shown.push_back(text);
-    background = form->ScriptDisplay->palette().color(QPalette::Base);
-    form->Timer1Timer(form->Timer1);
-    form->Timer1Timer(form->Timer1);
-    return Answer::Ok;
-  }
-  std::optional<std::string> SaveFileName(const std::string&, const std::string&, const std::string&,
-                                          const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> OpenFileName(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  FormA* form = nullptr;
-  std::vector<std::string> shown;
-  QColor background;
-};
-
 TEST(OperatorMessage, HoldsTheScriptTurnsTheLogAquaAndBeepsOnEveryTickWhileOpen) {
   FakeSerialChannel channel;
   FakeTicks ticks;
   WindowDoubles doubles;
-  OpenMessageBox box;
-  FormA form({channel, box, ticks, doubles.beeper, doubles.ports, doubles.desktop, doubles.clipboard, doubles.parameters}, {});
+  FormA form(doubles.With(channel, ticks), {});
   form.Timer_LED->stop();
   form.Shell.CloseAsked = false;
-  box.form = &form;
+  // While the message is "open", two ticks arrive as in a modal box's own event loop.
+  QColor background;
+  doubles.dialogs.whileShown = [&] {
+    background = form.ScriptDisplay->palette().color(QPalette::Base);
+    form.Timer1Timer(form.Timer1);
+    form.Timer1Timer(form.Timer1);
+  };
   const QColor normal = form.ScriptDisplay->palette().color(QPalette::Base);
   ASSERT_TRUE(form.Engine.StartScriptText("m.txt", std::string(kHeader) + "[*MSG + Insert sample]\r\n[*D 5]\r\n"));
   form.Timer1Timer(form.Timer1);
   form.Timer1Timer(form.Timer1);
-  EXPECT_EQ(box.shown, Lines{"Insert sample"});
-  EXPECT_EQ(box.background, QColor(0, 255, 255));
+  ASSERT_EQ(doubles.dialogs.shown.size(), 1u);
+  EXPECT_EQ(doubles.dialogs.shown[0].text, "Insert sample");
+  EXPECT_EQ(background, QColor(0, 255, 255));
   EXPECT_EQ(doubles.beeper.beeps, 2);
   EXPECT_EQ(form.ScriptDisplay->palette().color(QPalette::Base), normal);
   EXPECT_TRUE(form.Delay_Panel->isHidden());  // the ticks during the message ran nothing

@@ -15,9 +15,11 @@
 #include "control/text_helpers.h"
 
 #include "recording/series_memo.h"
+#include "shell/hint_timing.h"
 #include "shell/widgets.h"
 #include "spectrometer/form_s.h"
 #include "support/form_fixture.h"
+#include "support/recording_journal.h"
 
 namespace vireo::testing {
 namespace {
@@ -27,7 +29,7 @@ class SpectrometerWindow : public ::testing::Test {
   SpectrometerWindow() {
     ports.ports = {"ttyUSB1"};
     S = std::make_unique<TFormS>(FormSServices{channel, f.dialogs, f.clipboard, ports},
-                                 FormSContext{W().Controller, W().Recording, W().Renderer, f.form.get(), {}});
+                                 FormSContext{W().Controller, W().Recording, W().Renderer, f.form.get(), &journal, {}});
     W().AttachSpectrometerWindow(*S);
   }
   ~SpectrometerWindow() override { W().FormS = nullptr; }
@@ -59,8 +61,21 @@ class SpectrometerWindow : public ::testing::Test {
   FormFixture f;
   FakeSerialChannel channel;
   FixedPortLister ports;
+  RecordingJournal journal;
   std::unique_ptr<TFormS> S;
 };
+
+TEST_F(SpectrometerWindow, EachWindowShowsItsHintsForItsOwnTime) {
+  const auto displayTimes = [](const QObject& window) {
+    std::vector<int> times;
+    for (const QObject* child : window.children()) {
+      if (const auto* timing = dynamic_cast<const HintTiming*>(child)) times.push_back(timing->DisplayMs());
+    }
+    return times;
+  };
+  EXPECT_EQ(displayTimes(W()), std::vector<int>{10000});
+  EXPECT_EQ(displayTimes(*S), std::vector<int>{5000});
+}
 
 TEST_F(SpectrometerWindow, OpeningTheWindowListsPortsAndRunsTheTimer) {
   W().M_SpectrometerClick(W().M_Spectrometer);
@@ -305,6 +320,22 @@ TEST_F(SpectrometerWindow, OfflineClearSwitchesBetweenOneAndSixCells) {
   EXPECT_TRUE(S->State.MultiCellTable);
   EXPECT_EQ(W().Controller.PositionCount, 6);
   EXPECT_EQ(S->State.SimulationRestarts, -1);
+}
+
+TEST_F(SpectrometerWindow, TheJournalGetsTheHeaderAndEachLiveReadingOnly) {
+  f.ConnectAndAnswer();
+  Connect();
+  S->CkB_Sample->setChecked(true);
+  ReportAndRead("[F1 CT 25.00]", "d 0.1000");
+  const std::string record = TableLines().back();
+  // A loaded table comes from disk already; the simulation's readings are no instrument's.
+  S->SetTableText(std::string(kOneCellHeader) + "\r\n    S\t550.0\t 1\t 25\t 0.5\t\t\t\t\t\r\n");
+  W().Recording.OfflineMode = true;
+  S->Btn_ClearClick(nullptr);
+  S->RequestReading('S', " 1.000\t 20.00");
+  S->HandleSpectrometerBytes(std::string_view("d 0.2000"));  // as the simulation answers
+  EXPECT_EQ(TableLines().size(), 2u);
+  EXPECT_EQ(journal.calls, (std::vector<std::string>{"header " + std::string(kOneCellHeader), "spectrometer " + record}));
 }
 
 TEST_F(SpectrometerWindow, CommandPanelCalls) {

@@ -44,7 +44,7 @@ class MeltWindowTest : public ::testing::Test {
   RecordingState recording;
   PlotRenderer renderer;
   TFormS form{FormSServices{channel, doubles.dialogs, doubles.clipboard, doubles.ports},
-              FormSContext{controller, recording, renderer, nullptr, {}}};
+              FormSContext{controller, recording, renderer, nullptr, nullptr, {}}};
 };
 
 TEST_F(MeltWindowTest, ShowsEachCellInItsColourWithItsTm) {

@@ -4,23 +4,14 @@
 // report; the log written at exit holds the spectrometer's caption and table.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include "sim/sim_process.h"
+#include "support/log_sections.h"
 
 namespace vireo::testing {
 namespace {
-
-// The lines of the log section headed "== name", up to the next section.
-QStringList Section(const QStringList& log, const char* name) {
-  const qsizetype at = log.indexOf(QStringLiteral("== ") + QLatin1String(name));
-  if (at < 0) return {};
-  QStringList lines;
-  for (qsizetype i = at + 1; i < log.size() && !log[i].startsWith(QLatin1String("== ")); ++i) lines << log[i];
-  return lines;
-}
 
 TEST(SpectrometerExecutable, RecordsAReadingAtEachSampleReport) {
   QProcess controller, spectrometer;
@@ -37,21 +28,20 @@ TEST(SpectrometerExecutable, RecordsAReadingAtEachSampleReport) {
   vireo.start(SimulatorPath("vireo"),
               {QStringLiteral("--port"), QString::fromStdString(controllerPort), QStringLiteral("--spectrometer"),
                QString::fromStdString(spectrometerPort), QStringLiteral("--record-readings"),
-               QStringLiteral("--quit-after"), QStringLiteral("16"), QStringLiteral("--log"), log});
+               QStringLiteral("--quit-after"), QStringLiteral("16"), QStringLiteral("--log"), log,
+               QStringLiteral("--data-dir"), dir.path()});
   ASSERT_TRUE(vireo.waitForFinished(60000));
   EXPECT_EQ(vireo.exitCode(), 0) << vireo.readAllStandardError().toStdString();
-  QFile file(log);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QStringList lines = QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'));
+  const LogSections sections = LogSections::Read(log);
+  ASSERT_FALSE(sections.Empty());
 
-  EXPECT_EQ(Section(lines, "spectrometer caption"),
+  EXPECT_EQ(sections.Lines(QStringLiteral("spectrometer caption")),
             QStringList{QStringLiteral("Shimadzu UV-1800  on ") + QString::fromStdString(spectrometerPort)});
-  const QStringList table = Section(lines, "spectrometer table");
+  const QStringList table = sections.Lines(QStringLiteral("spectrometer table"));
   ASSERT_FALSE(table.isEmpty());
   EXPECT_EQ(table.front(), QString::fromLatin1("   P/S\t nm\t min\t  \xB0" "C\t  abs"));
   int records = 0;
   for (const QString& line : table.mid(1)) {
-    if (line.isEmpty()) continue;
     // "    S", the wavelength, minutes, degrees, the reading, five empty columns.
     const QStringList fields = line.split(QLatin1Char('\t'));
     ASSERT_EQ(fields.size(), 10) << line.toStdString();

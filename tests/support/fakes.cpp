@@ -40,6 +40,7 @@ std::vector<std::string> FakeSerialChannel::TakeLines() {
 
 Answer ScriptedDialogs::Message(const std::string& text, const std::string& caption, Buttons buttons) {
   shown.push_back({text, caption, buttons});
+  if (whileShown) whileShown();
   if (!answers.empty()) {
     const Answer a = answers.front();
     answers.pop_front();

@@ -66,6 +66,9 @@ class ScriptedDialogs final : public Dialogs {
   std::deque<Answer> answers;  // next answers; when empty, OK/Yes
   std::deque<std::optional<std::string>> fileNames;  // next file dialog results; when empty, cancel
   std::vector<Shown> shown;
+  // Runs while a message box is "open": ticks and bytes that a modal box's
+  // own event loop would deliver.
+  std::function<void()> whileShown;
 };
 
 class FakeTicks final : public TickSource {
