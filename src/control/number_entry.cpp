@@ -97,12 +97,19 @@ std::optional<std::int32_t> ConvertInteger(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-std::string FloatConversionError(std::string_view text) {
-  return "'" + std::string(text) + "' is not a valid floating point value";
+namespace {
+
+// Built by appending: g++ 12's optimiser warns wrongly (-Wrestrict) about "'" + std::string.
+std::string Quoted(std::string_view text, std::string_view rest) {
+  std::string message(1, '\'');
+  message.append(text).append(rest);
+  return message;
 }
 
-std::string IntegerConversionError(std::string_view text) {
-  return "'" + std::string(text) + "' is not a valid integer value";
-}
+}  // namespace
+
+std::string FloatConversionError(std::string_view text) { return Quoted(text, "' is not a valid floating point value"); }
+
+std::string IntegerConversionError(std::string_view text) { return Quoted(text, "' is not a valid integer value"); }
 
 }  // namespace vireo

@@ -65,7 +65,10 @@ void FormA::SpectrometerSend(std::string_view text) {
 }
 
 void FormA::SpectrometerWavelength(char mode, std::string_view number) {
-  if (FormS) FormS->SetWavelength(std::string(1, mode) + std::string(number));
+  if (!FormS) return;
+  std::string entry(1, mode);  // appended, not "+": g++ 12 warns wrongly (-Wrestrict) when optimising
+  entry.append(number);
+  FormS->SetWavelength(entry);
 }
 
 void FormA::SpectrometerZero() {

@@ -99,13 +99,18 @@ void TFormS::SetWavelength(std::string_view entry) {
   if (const std::optional<std::string> shown = Protocol.SetWavelength(entry)) {
     Edit_WLnm->setText(QString::fromLatin1(shown->c_str()));
   } else {
-    services_.dialogs.Message("'" + std::string(entry.substr(std::min<std::size_t>(1, entry.size()))) +
-                                  "' is not a valid wavelength.",
-                              "Entry error", Buttons::Ok);
+    // Appended, not "+": g++ 12 warns wrongly (-Wrestrict) when optimising.
+    std::string message(1, '\'');
+    message.append(entry.substr(std::min<std::size_t>(1, entry.size()))).append("' is not a valid wavelength.");
+    services_.dialogs.Message(message, "Entry error", Buttons::Ok);
   }
 }
 
-void TFormS::Edit_WLnmKeyPress(QObject*) { SetWavelength(" " + BoxText(Edit_WLnm).substr(0, kEntryLength)); }
+void TFormS::Edit_WLnmKeyPress(QObject*) {
+  std::string entry(1, ' ');  // " " sets the wavelength; appended for g++ 12's -Wrestrict
+  entry.append(BoxText(Edit_WLnm).substr(0, kEntryLength));
+  SetWavelength(entry);
+}
 
 void TFormS::Btn_AutoZeroClick(QObject*) { SendSpectrometerCommand("x"); }
 
