@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "control/wide_text.h"
 #include "controller/protocol.h"
 #include "shell/form_a.h"
 #include "shell/services.h"
@@ -13,11 +14,7 @@
 namespace vireo {
 namespace {
 
-QString Latin1(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString Celsius(float value) { return Latin1(Format("%.2f \xB0" "C", static_cast<double>(value))); }
+QString Celsius(float value) { return Widened(Format("%.2f \xB0" "C", static_cast<double>(value))); }
 
 PlotColour HeatExchangerColour(float value, float limit) {
   if (value > limit) return kRed;
@@ -127,9 +124,9 @@ void FormA::UpdateProbeStatistics(float reading) {
   float deviation = 0.0f;
   if (CkB_P_Avg->isChecked() && ProbeStatistics(Controller, mean, deviation)) {
     L_P_MeanDeviation->setText(
-        Latin1(Format("(%.2f \xB1 %.3f \xB0" "C)", static_cast<double>(mean), static_cast<double>(deviation))));
+        Widened(Format("(%.2f \xB1 %.3f \xB0" "C)", static_cast<double>(mean), static_cast<double>(deviation))));
   } else {
-    L_P_MeanDeviation->setText(Latin1("(--.-- \xB1 --.--- \xB0" "C)"));
+    L_P_MeanDeviation->setText(Widened("(--.-- \xB1 --.--- \xB0" "C)"));
   }
 }
 
@@ -222,12 +219,12 @@ void FormA::HandleStirrerSpeed(std::string_view frame) {
     case 'F':
       Controller.SampleSpeed = *speed;
       Controller.SampleStirrerText = text;
-      L_S_StirSpeed->setText(Latin1(Controller.SampleStirrerText.View()));
+      L_S_StirSpeed->setText(Widened(Controller.SampleStirrerText.View()));
       break;
     case 'R':
       Controller.ReferenceSpeed = *speed;
       Controller.ReferenceStirrerText = text;
-      L_R_StirSpeed->setText(Latin1(Controller.ReferenceStirrerText.View()));
+      L_R_StirSpeed->setText(Widened(Controller.ReferenceStirrerText.View()));
       break;
     default:
       break;
@@ -262,12 +259,12 @@ void FormA::HandleTarget(std::string_view frame) {
         Controller.SampleTarget == Controller.FinalTarget) {
       Controller.TargetHold = false;
     }
-    if (!Controller.TargetHold) L_S_TargetT->setText(Latin1(Controller.SampleTargetText.Str() + " \xB0" "C"));
+    if (!Controller.TargetHold) L_S_TargetT->setText(Widened(Controller.SampleTargetText.Str() + " \xB0" "C"));
     ReminderTargetReport(EquilReminder, Controller);
   } else {
     Controller.ReferenceTargetText = text;
     Controller.ReferenceTarget = FloatOrZero(Controller.ReferenceTargetText.View());
-    if (!Controller.TargetHold) L_R_TargetT->setText(Latin1(Controller.ReferenceTargetText.Str() + " \xB0" "C"));
+    if (!Controller.TargetHold) L_R_TargetT->setText(Widened(Controller.ReferenceTargetText.Str() + " \xB0" "C"));
   }
   if (!Controller.TargetHold && Log.TT) LogReply(frame);
 }
@@ -278,12 +275,12 @@ void FormA::HandleHeatExchanger(std::string_view frame) {
     const float v = *value;
     if (IsSampleSide(frame)) {
       Controller.SampleHeTemperature = v;
-      L_S_HeatExcT->setText(Latin1(Format("Heat Exch: %.2f \xB0" "C", static_cast<double>(v))));
+      L_S_HeatExcT->setText(Widened(Format("Heat Exch: %.2f \xB0" "C", static_cast<double>(v))));
       SetFontColour(L_S_HeatExcT, HeatExchangerColour(v, Controller.SampleHeLimit));
       AppendRecord(4, v);
     } else {
       Controller.ReferenceHeTemperature = v;
-      L_R_HeatExcT->setText(Latin1(Format("Heat Exch:  %.2f \xB0" "C", static_cast<double>(v))));
+      L_R_HeatExcT->setText(Widened(Format("Heat Exch:  %.2f \xB0" "C", static_cast<double>(v))));
       SetFontColour(L_R_HeatExcT, HeatExchangerColour(v, Controller.ReferenceHeLimit));
       AppendRecord(5, v);
     }

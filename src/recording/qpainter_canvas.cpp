@@ -10,12 +10,13 @@
 #include <QString>
 #include <QVector>
 
+#include "control/wide_text.h"
+
 namespace vireo {
 namespace {
 
 QColor ToQColor(PlotColour c) { return QColor(c.red, c.green, c.blue); }
 QPoint ToQPoint(PixelPoint p) { return QPoint(p.x, p.y); }
-QString Widen(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -137,11 +138,11 @@ void QPainterCanvas::Rectangle(PixelRect rect) {
 }
 
 int QPainterCanvas::TextWidth(std::string_view text) const {
-  return painter_.fontMetrics().horizontalAdvance(Widen(text));
+  return painter_.fontMetrics().horizontalAdvance(Widened(text));
 }
 
 void QPainterCanvas::TextOut(int x, int y, std::string_view text) {
-  const QString wide = Widen(text);
+  const QString wide = Widened(text);
   painter_.save();
   painter_.translate(x, y);
   if (direction_ == FontDirection::Upwards) painter_.rotate(-90);

@@ -14,13 +14,6 @@
 #include "shell/services.h"
 
 namespace vireo {
-namespace {
-
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 void FormA::CbB_Edit_CommandKeyPress(QObject* sender, char& key) {
   if (!sender) return;
@@ -35,11 +28,11 @@ void FormA::CbB_Edit_CommandKeyPress(QObject* sender, char& key) {
 void FormA::Btn_SendClick(QObject* sender) {
   if (!sender) return;
   const std::string line = ToUpperAscii(Narrowed(CbB_Edit_Command->currentText(), kTypedLineMax + 1));
-  CbB_Edit_Command->setEditText(Latin1(line));
+  CbB_Edit_Command->setEditText(Widened(line));
   // A refused line enters the history too: it is there to be corrected.
   if (HistoryPending) {
-    CbB_Edit_Command->insertItem(0, Latin1(line));
-    CbB_Edit_Command->setEditText(Latin1(line));
+    CbB_Edit_Command->insertItem(0, Widened(line));
+    CbB_Edit_Command->setEditText(Widened(line));
     HistoryPending = false;
   }
   switch (CheckCommandLine(line)) {
@@ -74,12 +67,12 @@ void FormA::ApplyCommandLocally(std::string& command) {
   ControllerState& c = Controller;
   switch (ApplyCommandToState(command, c)) {
     case LocalChange::RecordDecimals: SetRecordDecimals(command.size() > 9 ? command[9] : '\0'); break;
-    case LocalChange::SampleTarget: L_S_TargetT->setText(Latin1(Format("%6.2f \xB0" "C", c.SampleTarget))); break;
-    case LocalChange::SampleSpeed: L_S_StirSpeed->setText(Latin1(Format("%d rpm", c.SampleSpeed))); break;
+    case LocalChange::SampleTarget: L_S_TargetT->setText(Widened(Format("%6.2f \xB0" "C", c.SampleTarget))); break;
+    case LocalChange::SampleSpeed: L_S_StirSpeed->setText(Widened(Format("%d rpm", c.SampleSpeed))); break;
     case LocalChange::ReferenceTarget:
-      L_R_TargetT->setText(Latin1(Format("%6.2f \xB0" "C", c.ReferenceTarget)));
+      L_R_TargetT->setText(Widened(Format("%6.2f \xB0" "C", c.ReferenceTarget)));
       break;
-    case LocalChange::ReferenceSpeed: L_R_StirSpeed->setText(Latin1(Format("%d rpm", c.ReferenceSpeed))); break;
+    case LocalChange::ReferenceSpeed: L_R_StirSpeed->setText(Widened(Format("%d rpm", c.ReferenceSpeed))); break;
     case LocalChange::Position:
     case LocalChange::None: break;
   }

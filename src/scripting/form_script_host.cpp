@@ -8,15 +8,11 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "control/wide_text.h"
 #include "shell/form_a.h"
 #include "shell/services.h"
 
 namespace vireo {
-namespace {
-
-QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
-
-}  // namespace
 
 bool FormScriptHost::SendControllerCommand(std::string_view text, bool echo) {
   return form_.SendControllerCommand(text, echo ? 1 : 0) > 0;
@@ -49,8 +45,8 @@ void FormScriptHost::SetDisplayAlert(bool on) {
 }
 
 void FormScriptHost::ShowDelayPanel(bool shown) { form_.Delay_Panel->setVisible(shown); }
-void FormScriptHost::SetDelayLabel(std::string_view text) { form_.Delay_Label->setText(Latin1(text)); }
-void FormScriptHost::SetDelayDisplay(std::string_view text) { form_.Delay_Display->setText(Latin1(text)); }
+void FormScriptHost::SetDelayLabel(std::string_view text) { form_.Delay_Label->setText(Widened(text)); }
+void FormScriptHost::SetDelayDisplay(std::string_view text) { form_.Delay_Display->setText(Widened(text)); }
 
 void FormScriptHost::SetClearButtonCancelsLoop(bool cancelsLoop) {
   form_.Btn_Clear->setText(cancelsLoop ? QStringLiteral("Cancel Loop") : QStringLiteral("Clear Display"));

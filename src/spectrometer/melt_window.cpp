@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "control/wide_text.h"
 #include "recording/plot_limits.h"
 #include "recording/qpainter_canvas.h"
 #include "recording/series_points.h"
@@ -31,8 +32,6 @@ const char* const kColumns[] = {"cell", "points", "Tm deriv. (°C)", "Tm fit (°
 constexpr int kColumnWidths[] = {34, 48, 92, 80, 56, 84, 72, 88, 112, 80};
 constexpr int kFirstFitColumn = 3;
 constexpr int kRowHeight = 22;
-
-QString Latin1(const char* text) { return QString::fromLatin1(text); }
 
 // A range box's limit: none for "A" or an empty box; false when unreadable.
 bool ReadLimit(const QString& text, std::optional<double>& limit) {
@@ -61,7 +60,7 @@ void Widen(float& lo, float& hi, double v, bool& any) {
 MeltWindow::MeltWindow(Dialogs& dialogs, Clipboard& clipboard, QWidget* parent)
     : QWidget(parent, Qt::Window), dialogs_(dialogs), clipboard_(clipboard) {
   setObjectName(QStringLiteral("MeltWindow"));
-  setWindowTitle(Latin1(kMeltWindowCaption));
+  setWindowTitle(Widened(kMeltWindowCaption));
   setFixedSize(kWidth, kHeight);
 
   auto* from = new QLabel(QStringLiteral("fit from"), this);
@@ -72,7 +71,7 @@ MeltWindow::MeltWindow(Dialogs& dialogs, Clipboard& clipboard, QWidget* parent)
   to->setGeometry(112, 10, 14, 18);
   EB_FitMax = new EditBox(this);
   EB_FitMax->setGeometry(128, 9, 50, 20);
-  auto* unit = new QLabel(Latin1("\xB0" "C  (A: whole range)"), this);
+  auto* unit = new QLabel(Widened("\xB0" "C  (A: whole range)"), this);
   unit->setGeometry(184, 10, 160, 18);
   for (EditBox* box : {EB_FitMin, EB_FitMax}) {
     box->setText(QStringLiteral("A"));
@@ -147,7 +146,7 @@ void MeltWindow::ShowResults() {
     if (noteColumn < 0) continue;
     Grid_Results->setSpan(row, noteColumn, 1, Grid_Results->columnCount() - noteColumn);
     const char* note = r.outcome != MeltOutcome::Ok ? MeltOutcomeText(r.outcome) : "no two-state fit";
-    Grid_Results->item(row, noteColumn)->setText(Latin1(note));
+    Grid_Results->item(row, noteColumn)->setText(Widened(note));
   }
 }
 
