@@ -1,10 +1,7 @@
 #include "scripting/script_checker.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "control/text_helpers.h"
 #include "controller/protocol.h"
@@ -145,20 +142,20 @@ class Checker {
 
 std::vector<ScriptProblem> CheckScript(std::string_view text) { return Checker(text).Run(); }
 
+std::string ProblemLine(std::string_view file, const ScriptProblem& problem) {
+  std::string line(file);
+  line.append(":").append(std::to_string(problem.line)).append(": ").append(problem.message);
+  return line;
+}
+
 int CheckScriptFile(const std::string& path, std::ostream& out, std::ostream& err) {
-  std::error_code ignored;
-  std::ifstream file(path, std::ios::binary);
-  if (!file || std::filesystem::is_directory(path, ignored)) {
+  const std::optional<std::string> text = ReadScriptFile(path);
+  if (!text) {
     err << "vireo: cannot read " << path << '\n';
     return 2;
   }
-  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) {
-    err << "vireo: cannot read " << path << '\n';
-    return 2;
-  }
-  const auto problems = CheckScript(text);
-  for (const ScriptProblem& p : problems) out << path << ':' << p.line << ": " << p.message << '\n';
+  const auto problems = CheckScript(*text);
+  for (const ScriptProblem& p : problems) out << ProblemLine(path, p) << '\n';
   return problems.empty() ? 0 : 1;
 }
 

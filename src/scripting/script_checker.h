@@ -18,6 +18,9 @@ struct ScriptProblem {
 
 std::vector<ScriptProblem> CheckScript(std::string_view text);
 
+// "FILE:LINE: message", the form editors and terminals understand.
+std::string ProblemLine(std::string_view file, const ScriptProblem& problem);
+
 // "vireo --check-script FILE": each problem as "FILE:LINE: message" on `out`.
 // Returns 0 when there is none, 1 when there are problems, 2 when the file
 // cannot be read (said on `err`).

@@ -3,24 +3,12 @@
 // cancel and the engine reset.
 #include "scripting/script_engine.h"
 
-#include <fstream>
-#include <iterator>
 
 #include "control/text_helpers.h"
 #include "scripting/script_language.h"
 #include "shell/shell_state.h"
 
 namespace vireo {
-
-namespace {
-
-// The name shown in the banners: everything after the last separator.
-std::string BareName(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 bool ScriptEngine::RunStartupScript(const std::string& folder) {
   std::string path = folder;
@@ -29,14 +17,13 @@ bool ScriptEngine::RunStartupScript(const std::string& folder) {
 }
 
 bool ScriptEngine::StartScript(const std::string& path, ScriptOrigin origin) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  const std::optional<std::string> text = ReadScriptFile(path);
+  if (!text) {
     if (origin == ScriptOrigin::User) host_.ShowMessage("Failed to open file.", kScriptCaption);
     return false;
   }
   if (origin == ScriptOrigin::Startup) host_.OpenScriptPanel();
-  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  return StartScriptText(BareName(path), text);
+  return StartScriptText(ScriptDisplayName(path), *text);
 }
 
 bool ScriptEngine::StartScriptText(std::string_view name, std::string_view text) {

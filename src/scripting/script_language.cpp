@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "controller/protocol.h"
 
@@ -31,6 +34,20 @@ std::string QuotedLine(std::string_view line) {
 }
 
 }  // namespace
+
+std::optional<std::string> ReadScriptFile(const std::string& path) {
+  std::error_code ignored;
+  std::ifstream file(path, std::ios::binary);
+  if (!file || std::filesystem::is_directory(path, ignored)) return std::nullopt;
+  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (file.bad()) return std::nullopt;
+  return text;
+}
+
+std::string ScriptDisplayName(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 std::string_view ScriptTextOf(std::string_view file) {
   std::string_view text = file.substr(0, file.find('\0'));

@@ -24,6 +24,11 @@ struct ScriptHeader {
   std::string shownText;       // the header or interval text a message quotes
 };
 
+// A script file's bytes; none when it cannot be read (missing, a folder, an I/O error).
+std::optional<std::string> ReadScriptFile(const std::string& path);
+// The name a script is shown by: its path after the last separator.
+std::string ScriptDisplayName(const std::string& path);
+
 // The text a script file holds: up to its first zero byte, without the
 // byte-order mark some editors put before "CONTROLLER SCRIPT".
 std::string_view ScriptTextOf(std::string_view file);

@@ -5,11 +5,10 @@
 // script's problems before it is run.
 #include <QAction>
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QTimer>
 
 #include "scripting/script_checker.h"
+#include "scripting/script_language.h"
 #include "shell/form_a.h"
 #include "shell/services.h"
 
@@ -57,19 +56,15 @@ void FormA::M_Tools_CheckScriptClick(QObject* sender) {
   if (!path) return;
   // The report goes to the display log: it must be in view.
   if (!M_Tools_HideWindow->isEnabled()) M_Tools_ScriptWindow_Click(M_Tools_ScriptWindow);
-  const QString name = QFileInfo(QString::fromStdString(*path)).fileName();
-  QFile file(QString::fromStdString(*path));
-  if (!file.open(QIODevice::ReadOnly)) {
-    AppendWideToDisplayLog(-1, QStringLiteral("-------Cannot read ") + name);
+  const std::string name = ScriptDisplayName(*path);
+  const std::optional<std::string> text = ReadScriptFile(*path);
+  if (!text) {
+    AppendToDisplayLog(-1, std::string("-------Cannot read ").append(name));
     return;
   }
-  const QByteArray text = file.readAll();
-  const std::vector<ScriptProblem> problems =
-      CheckScript(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
-  AppendWideToDisplayLog(-1, QStringLiteral("-------Checking ") + name);
-  for (const ScriptProblem& p : problems) {
-    AppendWideToDisplayLog(-1, QStringLiteral("%1:%2: %3").arg(name).arg(p.line).arg(QString::fromStdString(p.message)));
-  }
+  const std::vector<ScriptProblem> problems = CheckScript(*text);
+  AppendToDisplayLog(-1, std::string("-------Checking ").append(name));
+  for (const ScriptProblem& p : problems) AppendToDisplayLog(-1, ProblemLine(name, p));
   AppendToDisplayLog(-1, problems.empty() ? std::string("-------No problems found")
                                           : Format("-------%zu problem(s) found", problems.size()));
 }
