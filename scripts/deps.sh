@@ -7,7 +7,7 @@ VIREO_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libqcustomplot-dev libgsl-dev
-  fonts-liberation xvfb xauth
+  fonts-liberation xvfb xauth ccache
 )
 
 vireo_install_missing() {
