@@ -1,5 +1,6 @@
-// The melting analysis of a full six-cell table of 2,000 records a cell (a
-// slow overnight ramp), from its text to every cell's results.
+// The melting analysis: a nine-cell heteroduplex concentration series of 180
+// readings a cell with all three methods, and a full six-cell table of 2,000
+// records a cell (a slow overnight ramp), from its text to every result.
 #include <benchmark/benchmark.h>
 
 #include "spectrometer/melt_curves.h"
@@ -10,14 +11,15 @@ namespace {
 std::string SixCellRun() {
   std::vector<std::vector<vireo::MeltPoint>> curves;
   for (int c = 0; c < 6; ++c) {
-    curves.push_back(vireo::testing::Curve({42.0 + 6 * c, 250}, 20, 90, 70.0 / 1999, 0.002, 7 + static_cast<unsigned>(c)));
+    curves.push_back(vireo::testing::Curve(vireo::testing::TwoState{42.0 + 6 * c, 250}, 20, 90, 70.0 / 1999, 0.002,
+                                           7 + static_cast<unsigned>(c)));
   }
   return vireo::testing::SixCellTable(curves);
 }
 
 void BM_AnalyseSixCells(benchmark::State& state) {
   const std::string table = SixCellRun();
-  for (auto _ : state) benchmark::DoNotOptimize(vireo::AnalyseMeltTable(table));
+  for (auto _ : state) benchmark::DoNotOptimize(vireo::AnalyseMeltSet(vireo::MeltCellsOf(table), {}));
   state.SetItemsProcessed(state.iterations() * 6);
 }
 BENCHMARK(BM_AnalyseSixCells)->Unit(benchmark::kMillisecond);
@@ -28,6 +30,22 @@ void BM_ReadSixCells(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(vireo::ReadMeltCells(table));
 }
 BENCHMARK(BM_ReadSixCells)->Unit(benchmark::kMillisecond);
+
+// 2 to 120 micromolar, 5 to 94.5 degrees in 0.5-degree steps: 180 readings.
+void BM_ConcentrationSeries(benchmark::State& state) {
+  const double ct[] = {2, 3.5, 6, 10, 17, 30, 50, 80, 120};
+  std::vector<vireo::MeltCell> cells;
+  for (int c = 0; c < 9; ++c) {
+    const vireo::testing::Duplex truth{vireo::MeltModel::Heteroduplex, 350, 1000, ct[c]};
+    cells.push_back({c + 1, vireo::testing::Curve(truth, 5, 94.5, 0.5, 0.002, 40 + static_cast<unsigned>(c)), ct[c]});
+  }
+  for (auto _ : state) {
+    const vireo::MeltSetResult set = vireo::AnalyseMeltSet(cells, {vireo::MeltModel::Heteroduplex, {}});
+    if (!set.series || !set.series->global) state.SkipWithError("no global fit");
+    benchmark::DoNotOptimize(set);
+  }
+}
+BENCHMARK(BM_ConcentrationSeries)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -134,6 +134,11 @@ void DrawSeriesPlot(PlotImage& image, PlotRenderer& renderer, const MeltSetResul
     lines.push_back(std::move(fitted));
   }
   AxisParameters axes{NiceRange(xLo, xHi), NiceRange(yLo, yHi)};
+  // ln Ct spans a few units, and labels at every half unit would run together.
+  while ((axes.Horizontal.Max - axes.Horizontal.Min) / axes.Horizontal.Major > 6) {
+    axes.Horizontal.Major *= 2;
+    axes.Horizontal.Minor = axes.Horizontal.Major / 2;
+  }
   Draw(image, renderer, axes, "ln Ct (Ct in mol/L)", "1000/Tm (1/K) ", lines, marks);
 }
 

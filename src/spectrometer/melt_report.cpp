@@ -71,7 +71,7 @@ std::string MeltReportLine(const MeltRow& row, MeltUnits units) {
   Append(line, field(&MeltFit::dg25Se, e), 2);
   Append(line, field(&MeltFit::dg37, e), 2);
   Append(line, field(&MeltFit::dg37Se, e), 2);
-  Append(line, row.ct, 3);
+  Append(line, row.ct, 2);
   line += '\t';
   line += MeltDirectionName(row.direction);
   Append(line, row.hysteresis, 2);

@@ -21,7 +21,7 @@ namespace vireo {
 namespace {
 
 constexpr int kGridTop = 62, kGridHeight = 176;
-constexpr int kSeriesTop = kGridTop + kGridHeight + 6, kSeriesHeight = 98, kSeriesWidth = 560;
+constexpr int kSeriesTop = kGridTop + kGridHeight + 6, kSeriesHeight = 98, kSeriesWidth = 640;
 constexpr int kRowHeight = 22;
 
 // The grid's columns in screen order, each with its report column; the
@@ -33,11 +33,11 @@ struct Column {
   int width;
 };
 constexpr Column kColumns[] = {
-    {"cell", 0, 30},        {"points", 1, 44},       {"Tm deriv. (°C)", 2, 84}, {"Tm fit (°C)", 3, 70},
-    {"± (°C)", 4, 46},      {"ΔH ({E})", 5, 80},     {"±", 6, 44},              {"ΔS ({S})", 7, 84},
-    {"±", 10, 44},          {"ΔG 37 °C ({E})", 12, 100}, {"±", 13, 40},         {"ΔG 25 °C ({E})", 8, 100},
-    {"±", 11, 40},          {"residual SD", 9, 70},  {"Ct (µM)", 14, 56},       {"segment", 15, 56},
-    {"hyst. (°C)", 16, 62}, {"outliers", 17, 50},    {"status", 18, 90},
+    {"cell", 0, 28},         {"points", 1, 40},      {"Tm deriv. (°C)", 2, 84}, {"Tm fit (°C)", 3, 66},
+    {"± (°C)", 4, 46},       {"ΔH ({E})", 5, 72},    {"±", 6, 34},              {"ΔS ({S})", 7, 80},
+    {"±", 10, 34},           {"ΔG37 ({E})", 12, 84}, {"±", 13, 34},             {"ΔG25 ({E})", 8, 84},
+    {"±", 11, 34},           {"residual SD", 9, 72}, {"Ct (µM)", 14, 54},       {"segment", 15, 60},
+    {"hyst. (°C)", 16, 62},  {"outliers", 17, 52},   {"status", 18, 120},
 };
 // The fit's number columns, which a reason for no result spans.
 constexpr int kFirstFitColumn = 3, kLastFitColumn = 13;
@@ -93,7 +93,9 @@ MeltWindow::MeltWindow(Dialogs& dialogs, Clipboard& clipboard, QWidget* parent)
   Grid_Series->verticalHeader()->hide();
   Grid_Series->verticalHeader()->setDefaultSectionSize(kRowHeight);
   Grid_Series->horizontalHeader()->setStretchLastSection(true);
-  const int seriesWidths[] = {150, 70, 50, 80, 50, 80, 50};
+  Grid_Series->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Grid_Series->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  const int seriesWidths[] = {150, 80, 50, 90, 50, 90, 50};
   for (int col = 0; col < 7; ++col) Grid_Series->setColumnWidth(col, seriesWidths[col]);
   Label_Series = new QLabel(this);
   Label_Series->setGeometry(kSeriesWidth + 10, kSeriesTop, kMeltWindowWidth - kSeriesWidth - 20, kSeriesHeight);
@@ -227,7 +229,7 @@ void MeltWindow::ShowSeries() {
   const QString s = units_ == MeltUnits::Kcal ? QStringLiteral("cal/mol K") : QStringLiteral("J/mol K");
   Grid_Series->setHorizontalHeaderLabels({QStringLiteral("method"), QStringLiteral("ΔH (%1)").arg(e),
                                           QStringLiteral("±"), QStringLiteral("ΔS (%1)").arg(s), QStringLiteral("±"),
-                                          QStringLiteral("ΔG 37 °C (%1)").arg(e), QStringLiteral("±"),
+                                          QStringLiteral("ΔG37 (%1)").arg(e), QStringLiteral("±"),
                                           QStringLiteral("R²")});
   const char* const names[] = {"individual fits averaged", "1/Tm against ln Ct", "global fit"};
   const std::optional<MeltSeries>& series = results_.series;

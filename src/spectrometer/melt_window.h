@@ -27,7 +27,7 @@ class EditBox;
 class PlotImage;
 
 inline constexpr const char* kMeltWindowCaption = "Melting Analysis";
-inline constexpr int kMeltWindowWidth = 1100, kMeltWindowHeight = 700;
+inline constexpr int kMeltWindowWidth = 1160, kMeltWindowHeight = 700;
 
 class MeltWindow : public QWidget {
   Q_OBJECT

@@ -94,7 +94,7 @@ TEST_F(AnalyseMeltProgram, PrintsTheThreeMethodsOfASeriesAcrossFiles) {
   ASSERT_EQ(lines.size(), 15u) << text;
   EXPECT_NE(lines[0].find("\tdh_kcal_mol\tdh_se_kcal_mol\tds_cal_mol_k\t"), std::string::npos);
   EXPECT_EQ(Split(lines[9], '\t')[0], "9");
-  EXPECT_EQ(Split(lines[9], '\t')[14], "5.000");
+  EXPECT_EQ(Split(lines[9], '\t')[14], "5.00");
   EXPECT_EQ(lines[10], "");
   EXPECT_EQ(lines[11],
             "method\tdh_kcal_mol\tdh_se_kcal_mol\tds_cal_mol_k\tds_se_cal_mol_k\tdg37_kcal_mol\tdg37_se_kcal_mol\t"
