@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "spectrometer/melt_curves.h"
+#include "spectrometer/offline_simulation.h"
 #include "spectrometer/melt_set.h"
 
 namespace vireo {
@@ -84,6 +85,22 @@ TEST(MeltBadReadings, MarksATransitionWithoutItsBaselineIncomplete) {
     ASSERT_TRUE(r.fit);
     EXPECT_EQ(r.fit->complete, c.complete);
   }
+}
+
+// The offline simulation's melt seen live, up to 22 degrees: its top is
+// barely reached (fraction unfolded about 0.93) and the result not final.
+TEST(MeltBadReadings, TheLiveOfflineSimulationIsIncomplete) {
+  SimulatedInstrument instrument;
+  std::int32_t restarts = 0;
+  std::vector<MeltPoint> points;
+  for (int tick = 0; 15 + 0.1 * tick <= 22.0 + 1e-9; ++tick) {
+    const std::string reply = SimulatedReading(instrument, restarts, 1);
+    points.push_back({15 + 0.1 * tick, std::stod(reply.substr(2))});
+  }
+  const MeltResult r = AnalyseMelt(points);
+  ASSERT_TRUE(r.fit);
+  EXPECT_NEAR(r.fit->tm, 20.5, 0.5);
+  EXPECT_FALSE(r.fit->complete);
 }
 
 std::vector<MeltPoint> Ramp(const TwoState& s, double from, double to, unsigned seed) {
