@@ -58,7 +58,7 @@ double RobustSigma(const std::vector<double>& values) {
 void Quadratic::Add(double u, double y) {
   const double u2 = u * u;
   su[0] += 1, su[1] += u, su[2] += u2, su[3] += u2 * u, su[4] += u2 * u2;
-  sy[0] += y, sy[1] += u * y, sy[2] += u2 * y, syy += y * y;
+  sy[0] += y, sy[1] += u * y, sy[2] += u2 * y;
 }
 
 bool Quadratic::Solve() {
@@ -76,8 +76,6 @@ bool Quadratic::Solve() {
   varianceAtZero = solved ? inverse[0] : 0.0;
   return solved;
 }
-
-double Quadratic::ResidualSquares() const { return std::max(0.0, syy - (c[0] * sy[0] + c[1] * sy[1] + c[2] * sy[2])); }
 
 Outliers IsolatedOutliers(const std::vector<MeltPoint>& c) {
   Outliers out;

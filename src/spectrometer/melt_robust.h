@@ -18,13 +18,12 @@ double RobustSigma(const std::vector<double>& values);
 // Least-squares quadratic y = c0 + c1 u + c2 u^2 from running sums; callers
 // keep u within about [-1, 1], so the normal equations are well conditioned.
 struct Quadratic {
-  double su[5] = {}, sy[3] = {}, syy = 0;
+  double su[5] = {}, sy[3] = {};
   double c[3] = {0, 0, 0};
   double varianceAtZero = 0;  // of c0, in units of the readings' variance
 
   void Add(double u, double y);
   bool Solve();
-  double ResidualSquares() const;
 };
 
 struct Outliers {
