@@ -79,6 +79,8 @@ TEST_F(MeltWindowTest, FitsWithinTheRangeBoxes) {
   ASSERT_EQ(Grid().rowCount(), kMeltCells);
   EXPECT_NEAR(std::stod(Text(1, 3)), kTms[1], 0.5);
   EXPECT_EQ(Text(5, 2), "no transition in range");  // 73 lies beyond 64
+  EXPECT_EQ(Text(1, 18), "ok");
+  EXPECT_EQ(Text(2, 18), "transition incomplete");  // 55 melts until about 63
   EXPECT_TRUE(doubles.dialogs.shown.empty());
 
   struct Case {
