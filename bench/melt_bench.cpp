@@ -3,6 +3,8 @@
 // records a cell (a slow overnight ramp), from its text to every result.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+
 #include "spectrometer/melt_curves.h"
 #include "spectrometer/melt_report.h"
 
@@ -31,21 +33,28 @@ void BM_ReadSixCells(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadSixCells)->Unit(benchmark::kMillisecond);
 
-// 2 to 120 micromolar, 5 to 94.5 degrees in 0.5-degree steps: 180 readings.
-void BM_ConcentrationSeries(benchmark::State& state) {
-  const double ct[] = {2, 3.5, 6, 10, 17, 30, 50, 80, 120};
+// A heteroduplex series of `count` cells from 2 to 120 micromolar, 5 to
+// 94.5 degrees in `readings` steps.
+std::vector<vireo::MeltCell> Series(int count, int readings) {
   std::vector<vireo::MeltCell> cells;
-  for (int c = 0; c < 9; ++c) {
-    const vireo::testing::Duplex truth{vireo::MeltModel::Heteroduplex, 350, 1000, ct[c]};
-    cells.push_back({c + 1, vireo::testing::Curve(truth, 5, 94.5, 0.5, 0.002, 40 + static_cast<unsigned>(c)), ct[c]});
+  for (int c = 0; c < count; ++c) {
+    const double ct = 2 * std::pow(60.0, c / (count - 1.0));
+    const vireo::testing::Duplex truth{vireo::MeltModel::Heteroduplex, 350, 1000, ct};
+    cells.push_back({c + 1, vireo::testing::Curve(truth, 5, 94.5, 89.5 / (readings - 1), 0.002, 40 + static_cast<unsigned>(c)), ct});
   }
+  return cells;
+}
+
+// Nine cells of 180 readings (0.5-degree steps), and six of 2,000, with all three methods.
+void BM_ConcentrationSeries(benchmark::State& state) {
+  const std::vector<vireo::MeltCell> cells = Series(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   for (auto _ : state) {
     const vireo::MeltSetResult set = vireo::AnalyseMeltSet(cells, {vireo::MeltModel::Heteroduplex, {}});
     if (!set.series || !set.series->global) state.SkipWithError("no global fit");
     benchmark::DoNotOptimize(set);
   }
 }
-BENCHMARK(BM_ConcentrationSeries)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConcentrationSeries)->Args({9, 180})->Args({6, 2000})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 
 #include <gsl/gsl_blas.h>
 #include <gsl/gsl_errno.h>
-#include <gsl/gsl_multifit_nlinear.h>
+#include <gsl/gsl_multilarge_nlinear.h>
 
 #include <algorithm>
 #include <cmath>
@@ -36,15 +36,18 @@ void LnA(const Problem& pr, double lnC, double t, const double* q, double& lnA, 
   }
 }
 
-// Residuals and, when J is given, the Jacobian.
-int Evaluate(const gsl_vector* x, void* data, gsl_vector* f, gsl_matrix* J) {
-  const auto& pr = *static_cast<Problem*>(data);
-  const double* q = x->data;
+// Calls visit(row, residual, columns, values) for every reading: each row
+// of the Jacobian has six entries, the two shared parameters and the four
+// of its cell's baselines.
+template <class Visit>
+void ForEachRow(const Problem& pr, const double* q, Visit visit) {
   std::size_t row = 0;
   for (std::size_t c = 0; c < pr.cells->size(); ++c) {
     const FitCell& cell = (*pr.cells)[c];
     const double* b = q + kThermo + kPerCell * c;
-    const std::size_t column = kThermo + kPerCell * c;
+    const std::size_t base = kThermo + kPerCell * c;
+    const std::size_t columns[6] = {0, 1, base + kNativeOffset, base + kNativeSlope, base + kUnfoldedOffset,
+                                    base + kUnfoldedSlope};
     for (const MeltPoint& pt : *cell.points) {
       const double u = pt.temperature - pr.centres[c];
       const double native = b[kNativeOffset] + b[kNativeSlope] * u;
@@ -53,25 +56,45 @@ int Evaluate(const gsl_vector* x, void* data, gsl_vector* f, gsl_matrix* J) {
       LnA(pr, cell.lnC, pt.temperature, q, lnA, d0, d1);
       const double theta = FoldedFraction(pr.model, lnA);
       const double frac = 1 - theta;
-      if (f) gsl_vector_set(f, row, native + (unfolded - native) * frac - pt.absorbance);
-      if (J) {
-        for (std::size_t k = kThermo; k < J->size2; ++k) gsl_matrix_set(J, row, k, 0.0);
-        const double dA = -(unfolded - native) * FoldedSlope(pr.model, theta);
-        gsl_matrix_set(J, row, 0, dA * d0);
-        gsl_matrix_set(J, row, 1, dA * d1);
-        gsl_matrix_set(J, row, column + kNativeOffset, 1 - frac);
-        gsl_matrix_set(J, row, column + kNativeSlope, (1 - frac) * u);
-        gsl_matrix_set(J, row, column + kUnfoldedOffset, frac);
-        gsl_matrix_set(J, row, column + kUnfoldedSlope, frac * u);
-      }
-      ++row;
+      const double dA = -(unfolded - native) * FoldedSlope(pr.model, theta);
+      const double values[6] = {dA * d0, dA * d1, 1 - frac, (1 - frac) * u, frac, frac * u};
+      visit(row++, native + (unfolded - native) * frac - pt.absorbance, columns, values);
     }
   }
+}
+
+int Residuals(const gsl_vector* x, void* data, gsl_vector* f) {
+  ForEachRow(*static_cast<Problem*>(data), x->data,
+             [&](std::size_t row, double r, const std::size_t*, const double*) { gsl_vector_set(f, row, r); });
   return GSL_SUCCESS;
 }
 
-int Residuals(const gsl_vector* x, void* data, gsl_vector* f) { return Evaluate(x, data, f, nullptr); }
-int Jacobian(const gsl_vector* x, void* data, gsl_matrix* J) { return Evaluate(x, data, nullptr, J); }
+// J u or J^T u into v, and J^T J when asked for, from the rows' six entries
+// each: the Jacobian of a long series is mostly zeros and is never formed.
+int JacobianProducts(CBLAS_TRANSPOSE_t trans, const gsl_vector* x, const gsl_vector* u, void* data, gsl_vector* v,
+                     gsl_matrix* jtj) {
+  if (v && trans == CblasTrans) gsl_vector_set_zero(v);
+  if (jtj) gsl_matrix_set_zero(jtj);
+  ForEachRow(*static_cast<Problem*>(data), x->data,
+             [&](std::size_t row, double, const std::size_t* col, const double* val) {
+               if (u && v) {
+                 if (trans == CblasTrans) {
+                   const double ur = gsl_vector_get(u, row);
+                   for (int k = 0; k < 6; ++k) *gsl_vector_ptr(v, col[k]) += val[k] * ur;
+                 } else {
+                   double sum = 0;
+                   for (int k = 0; k < 6; ++k) sum += val[k] * gsl_vector_get(u, col[k]);
+                   gsl_vector_set(v, row, sum);
+                 }
+               }
+               if (jtj) {  // the lower triangle, which the solver reads: the columns ascend
+                 for (int i = 0; i < 6; ++i) {
+                   for (int k = 0; k <= i; ++k) *gsl_matrix_ptr(jtj, col[i], col[k]) += val[i] * val[k];
+                 }
+               }
+             });
+  return GSL_SUCCESS;
+}
 
 }  // namespace
 
@@ -97,31 +120,27 @@ std::optional<ThermoFit> FitThermo(MeltModel model, ThermoForm form, std::vector
   }
   if (n <= p + 2) return std::nullopt;
 
-  gsl_multifit_nlinear_fdf fdf{};
+  gsl_multilarge_nlinear_fdf fdf{};
   fdf.f = Residuals;
-  fdf.df = Jacobian;
+  fdf.df = JacobianProducts;
   fdf.n = n;
   fdf.p = p;
   fdf.params = &pr;
-  gsl_multifit_nlinear_parameters settings = gsl_multifit_nlinear_default_parameters();
-  // Normal equations: the Jacobian is tall and thin, and QR of it would
-  // cost a global fit of a long series most of its time.
-  settings.solver = gsl_multifit_nlinear_solver_cholesky;
-  std::unique_ptr<gsl_multifit_nlinear_workspace, decltype(&gsl_multifit_nlinear_free)> work(
-      gsl_multifit_nlinear_alloc(gsl_multifit_nlinear_trust, &settings, n, p), gsl_multifit_nlinear_free);
+  gsl_multilarge_nlinear_parameters settings = gsl_multilarge_nlinear_default_parameters();
+  std::unique_ptr<gsl_multilarge_nlinear_workspace, decltype(&gsl_multilarge_nlinear_free)> work(
+      gsl_multilarge_nlinear_alloc(gsl_multilarge_nlinear_trust, &settings, n, p), gsl_multilarge_nlinear_free);
   if (!work) return std::nullopt;
   gsl_vector_view x0 = gsl_vector_view_array(x.data(), p);
-  if (gsl_multifit_nlinear_init(&x0.vector, &fdf, work.get()) != GSL_SUCCESS) return std::nullopt;
+  if (gsl_multilarge_nlinear_init(&x0.vector, &fdf, work.get()) != GSL_SUCCESS) return std::nullopt;
   int info = 0;
-  if (gsl_multifit_nlinear_driver(200, 1e-10, 1e-10, 0.0, nullptr, nullptr, &info, work.get()) != GSL_SUCCESS)
+  if (gsl_multilarge_nlinear_driver(200, 1e-10, 1e-10, 0.0, nullptr, nullptr, &info, work.get()) != GSL_SUCCESS)
     return std::nullopt;
 
-  const gsl_vector* q = gsl_multifit_nlinear_position(work.get());
+  const gsl_vector* q = gsl_multilarge_nlinear_position(work.get());
   double chisq = 0;
-  gsl_blas_ddot(gsl_multifit_nlinear_residual(work.get()), gsl_multifit_nlinear_residual(work.get()), &chisq);
+  gsl_blas_ddot(gsl_multilarge_nlinear_residual(work.get()), gsl_multilarge_nlinear_residual(work.get()), &chisq);
   std::unique_ptr<gsl_matrix, decltype(&gsl_matrix_free)> cov(gsl_matrix_alloc(p, p), gsl_matrix_free);
-  if (gsl_multifit_nlinear_covar(gsl_multifit_nlinear_jac(work.get()), 0.0, cov.get()) != GSL_SUCCESS)
-    return std::nullopt;
+  if (gsl_multilarge_nlinear_covar(cov.get(), work.get()) != GSL_SUCCESS) return std::nullopt;
   const double variance = chisq / static_cast<double>(n - p);
 
   ThermoFit fit;
