@@ -67,7 +67,7 @@ std::optional<MeltSeries> AnalyseMeltSeries(MeltModel model, const std::vector<M
   std::vector<MeltSeriesMember> members;
   std::set<double> distinct;
   for (const MeltSeriesMember& c : all) {
-    if (c.ct > 0 && c.result && c.result->fit && c.result->fit->model == model) {
+    if (c.ct > 0 && c.result && c.result->fit && c.result->fit->model == model && c.result->fit->complete) {
       members.push_back(c);
       distinct.insert(c.ct);
     }

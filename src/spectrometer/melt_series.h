@@ -46,8 +46,9 @@ struct MeltSeries {
 // Cells of distinct concentration a series needs.
 inline constexpr int kMeltSeriesMinimum = 3;
 
-// The series of `members` under a duplex model; none with fewer than
-// kMeltSeriesMinimum distinct concentrations.
+// The series of the members with a complete fit (both baselines measured)
+// under a duplex model; none with fewer than kMeltSeriesMinimum distinct
+// concentrations among them.
 std::optional<MeltSeries> AnalyseMeltSeries(MeltModel model, const std::vector<MeltSeriesMember>& members);
 
 }  // namespace vireo

@@ -125,12 +125,19 @@ TEST(MeltSeries, ThreeMethodsRecoverDhAndDs) {
   }
 }
 
-// No series without a duplex model, or with fewer than three distinct
-// concentrations; a duplex cell without a concentration gives no fit.
+// No series without a duplex model, with fewer than three distinct
+// concentrations, or from transitions incomplete; a duplex cell without a
+// concentration gives no fit.
 TEST(MeltSeries, NeedsADuplexModelAndThreeConcentrations) {
   std::vector<MeltCell> cells = SeriesCells(MeltModel::Heteroduplex, 500);
   cells.resize(4);
+  EXPECT_TRUE(AnalyseMeltSet(cells, {MeltModel::Heteroduplex, {}}).series);
   EXPECT_FALSE(AnalyseMeltSet(cells, {MeltModel::Unimolecular, {}}).series);
+  const MeltSetResult cut = AnalyseMeltSet(cells, {MeltModel::Heteroduplex, {std::nullopt, 50.0}});
+  ASSERT_TRUE(cut.rows[0].result.fit && cut.rows[3].result.fit);
+  EXPECT_TRUE(cut.rows[0].result.fit->complete);  // 2 uM: 90 % unfolded below 47 degrees
+  EXPECT_FALSE(cut.rows[3].result.fit->complete);
+  EXPECT_FALSE(cut.series);
   cells[2].ct = cells[3].ct = cells[1].ct;
   EXPECT_FALSE(AnalyseMeltSet(cells, {MeltModel::Heteroduplex, {}}).series);
   cells[3].ct.reset();
