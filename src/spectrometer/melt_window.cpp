@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "control/wide_text.h"
+#include "recording/plot_limits.h"
 #include "shell/clipboard.h"
 #include "shell/services.h"
 #include "shell/widgets.h"
