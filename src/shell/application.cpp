@@ -28,7 +28,7 @@
 #include "shell/run_log.h"
 #include "shell/start_options.h"
 #include "spectrometer/form_s.h"
-#include "spectrometer/melt_report.h"
+#include "spectrometer/melt_command.h"
 #include "sim/controller_server.h"
 #include "sim/spectrometer_server.h"
 
@@ -36,7 +36,7 @@ namespace vireo {
 namespace {
 
 // The commands that open no window: --check-script FILE (anywhere on the
-// line) and --analyse-melt FILE (first). Their exit code; none for the program.
+// line) and --analyse-melt FILE... (first, with its own options). Their exit code; none for the program.
 std::optional<int> RunHeadlessCommand(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -47,11 +47,8 @@ std::optional<int> RunHeadlessCommand(int argc, char** argv) {
     }
     if (arg.starts_with("--check-script=")) return RunCheckScript(std::string(arg.substr(15)));
   }
-  if (argc >= 2 && std::string_view(argv[1]) == "--analyse-melt") {
-    if (argc == 3) return AnalyseMeltFile(argv[2], stdout, stderr);
-    std::fputs("usage: vireo --analyse-melt FILE\n", stderr);
-    return 2;
-  }
+  if (argc >= 2 && std::string_view(argv[1]) == "--analyse-melt")
+    return RunAnalyseMelt(std::vector<std::string>(argv + 2, argv + argc), stdout, stderr);
   return std::nullopt;
 }
 

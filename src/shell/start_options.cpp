@@ -50,8 +50,10 @@ StartOptions ParseStartOptions(const QCoreApplication& app) {
                                        QLatin1Char('.'),
                                    QStringLiteral("DIR"));
   const QCommandLineOption analyseMelt(QStringLiteral("analyse-melt"),
-                                       QStringLiteral("Print the melting temperatures of the cells of a saved "
-                                                      "spectrometer data FILE, without a window (first option only)."),
+                                       QStringLiteral("Print the melting analysis of saved spectrometer data "
+                                                      "files, without a window (first option; then FILE... "
+                                                      "[--model unimolecular|heteroduplex|homoduplex] "
+                                                      "[--ct MICROMOLAR,...] [--range LOW:HIGH] [--units kJ|kcal])."),
                                        QStringLiteral("FILE"));
   parser.addOptions(
       {simulate, offline, port, spectrometer, recordReadings, screenshot, quitAfter, log, dataDir, analyseMelt});

@@ -1,22 +1,17 @@
 #include "spectrometer/melt_analysis.h"
 
-#include <gsl/gsl_blas.h>
 #include <gsl/gsl_errno.h>
 #include <gsl/gsl_fit.h>
-#include <gsl/gsl_linalg.h>
-#include <gsl/gsl_multifit_nlinear.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <memory>
+
+#include "spectrometer/melt_robust.h"
 
 namespace vireo {
 namespace {
 
-constexpr double kGasConstant = 8.314462618;  // J/(mol K)
-constexpr double kKelvin = 273.15;
-constexpr double kStandardTemperature = 298.15;
+constexpr double kT25 = 298.15, kT37 = 310.15;
 
 // The derivative's window holds at least this many points on each side.
 constexpr std::size_t kMinimumSide = 3;
@@ -25,14 +20,6 @@ constexpr std::size_t kMinimumSide = 3;
 // is below what the four-decimal readings can show across a run.
 constexpr double kPeakNoiseRatio = 8.0;
 constexpr double kPeakFloor = 1e-6;
-
-// The logistic form of f = K / (1 + K), safe for any exponent.
-double Logistic(double x) { return x >= 0 ? 1.0 / (1.0 + std::exp(-x)) : std::exp(x) / (1.0 + std::exp(x)); }
-
-// x = ln K for temperatures in Celsius and dH in kJ/mol.
-double LnK(double t, double tm, double dhKj) {
-  return -(dhKj * 1000.0 / kGasConstant) * (1.0 / (t + kKelvin) - 1.0 / (tm + kKelvin));
-}
 
 std::vector<MeltPoint> SortedAveraged(std::vector<MeltPoint> points) {
   std::sort(points.begin(), points.end(),
@@ -49,48 +36,12 @@ std::vector<MeltPoint> SortedAveraged(std::vector<MeltPoint> points) {
   return out;
 }
 
-double Median(std::vector<double> v) {
-  const auto mid = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
-  std::nth_element(v.begin(), mid, v.end());
-  return *mid;
-}
-
-// Least-squares quadratic y = c0 + c1 u + c2 u^2 from running sums; callers
-// keep u within about [-1, 1], so the normal equations are well conditioned.
-struct Quadratic {
-  double su[5] = {}, sy[3] = {}, syy = 0;
-  double c[3] = {0, 0, 0};
-
-  void Add(double u, double y) {
-    const double u2 = u * u;
-    su[0] += 1, su[1] += u, su[2] += u2, su[3] += u2 * u, su[4] += u2 * u2;
-    sy[0] += y, sy[1] += u * y, sy[2] += u2 * y, syy += y * y;
-  }
-  bool Solve() {
-    double normal[9] = {su[0], su[1], su[2], su[1], su[2], su[3], su[2], su[3], su[4]};
-    double rhs[3] = {sy[0], sy[1], sy[2]};
-    gsl_matrix_view a = gsl_matrix_view_array(normal, 3, 3);
-    gsl_vector_view b = gsl_vector_view_array(rhs, 3);
-    gsl_vector_view x = gsl_vector_view_array(c, 3);
-    return gsl_linalg_cholesky_decomp1(&a.matrix) == GSL_SUCCESS &&
-           gsl_linalg_cholesky_solve(&a.matrix, &b.vector, &x.vector) == GSL_SUCCESS;
-  }
-  double ResidualSquares() const { return std::max(0.0, syy - (c[0] * sy[0] + c[1] * sy[1] + c[2] * sy[2])); }
-};
-
-struct Derivative {
-  std::vector<double> slope;
-  double noise = 0;  // standard deviation of the readings about the local fits
-};
-
 // dA/dT by local quadratic least squares over +-halfWidth degrees (at least
 // kMinimumSide points a side): on evenly spaced points this is the
 // Savitzky-Golay derivative, and it stays right where spacing is uneven.
-Derivative SmoothedDerivative(const std::vector<MeltPoint>& c, double halfWidth) {
+std::vector<double> SmoothedDerivative(const std::vector<MeltPoint>& c, double halfWidth) {
   const std::size_t n = c.size();
-  Derivative d;
-  d.slope.resize(n);
-  double chiSum = 0, dofSum = 0;
+  std::vector<double> slope(n);
   std::size_t lo = 0, hi = 0;
   for (std::size_t i = 0; i < n; ++i) {
     while (c[i].temperature - c[lo].temperature > halfWidth && i - lo > kMinimumSide) ++lo;
@@ -99,12 +50,19 @@ Derivative SmoothedDerivative(const std::vector<MeltPoint>& c, double halfWidth)
     Quadratic q;
     for (std::size_t j = lo; j <= hi; ++j) q.Add((c[j].temperature - c[i].temperature) / halfWidth, c[j].absorbance);
     q.Solve();
-    d.slope[i] = q.c[1] / halfWidth;
-    chiSum += q.ResidualSquares();
-    dofSum += static_cast<double>(hi - lo + 1) - 3.0;
+    slope[i] = q.c[1] / halfWidth;
   }
-  d.noise = dofSum > 0 ? std::sqrt(chiSum / dofSum) : 0.0;
-  return d;
+  return slope;
+}
+
+// +1 when the absorbance rises across the curve, -1 when it falls, from the
+// medians of its first and last sixths, which one reading cannot turn.
+int OverallSign(const std::vector<MeltPoint>& c) {
+  const std::size_t k = std::max<std::size_t>(kMinimumSide, c.size() / 6);
+  std::vector<double> low, high;
+  for (std::size_t i = 0; i < k; ++i) low.push_back(c[i].absorbance), high.push_back(c[c.size() - 1 - i].absorbance);
+  const double change = Median(high) - Median(low);
+  return change > 0 ? 1 : change < 0 ? -1 : 0;
 }
 
 struct Peak {
@@ -114,10 +72,12 @@ struct Peak {
   bool inside = false;  // not on the edge of the searched points
 };
 
-// The derivative's extremum among the points a whole window away from both
-// ends: at the ends the window is one-sided, its slope biased by the curve's
-// bend and several times noisier, and would pass for a peak.
-Peak FindPeak(const std::vector<MeltPoint>& c, const std::vector<double>& slope, double halfWidth) {
+// The derivative's extremum of the sign `sign` (either, for 0) among the
+// points a whole window away from both ends: at the ends the window is
+// one-sided, its slope biased by the curve's bend and several times noisier,
+// and would pass for a peak. A peak against the curve's overall change is a
+// bad reading or a bubble, never the transition.
+Peak FindPeak(const std::vector<MeltPoint>& c, const std::vector<double>& slope, double halfWidth, int sign) {
   std::size_t first = 0, last = c.size() - 1;
   while (first < last && c[first].temperature < c.front().temperature + halfWidth) ++first;
   while (last > first && c[last].temperature > c.back().temperature - halfWidth) --last;
@@ -129,9 +89,10 @@ Peak FindPeak(const std::vector<MeltPoint>& c, const std::vector<double>& slope,
   Peak p;
   p.index = first;
   for (std::size_t i = first; i <= last; ++i) {
-    if (std::abs(slope[i] - median) > std::abs(p.height)) {
+    const double h = slope[i] - median;
+    if (sign * h >= 0 && std::abs(h) > std::abs(p.height)) {
       p.index = i;
-      p.height = slope[i] - median;
+      p.height = h;
     }
   }
   p.inside = p.index > first && p.index < last;
@@ -158,144 +119,97 @@ double RefinedPeak(const std::vector<MeltPoint>& c, const std::vector<double>& s
   return std::clamp(vertex, c[a].temperature, c[b].temperature);
 }
 
-// ---- two-state fit ----
-
-struct FitData {
-  const std::vector<MeltPoint>* points;
-  double centre;  // baselines are fitted about the mean temperature to keep slope and offset apart
-};
-
-enum Param { kNativeOffset, kNativeSlope, kUnfoldedOffset, kUnfoldedSlope, kTm, kDh, kParams };
-
-int Residuals(const gsl_vector* p, void* data, gsl_vector* f) {
-  const auto& d = *static_cast<FitData*>(data);
-  const double* q = p->data;
-  for (std::size_t i = 0; i < d.points->size(); ++i) {
-    const MeltPoint& pt = (*d.points)[i];
-    const double u = pt.temperature - d.centre;
-    const double native = q[kNativeOffset] + q[kNativeSlope] * u;
-    const double unfolded = q[kUnfoldedOffset] + q[kUnfoldedSlope] * u;
-    const double frac = Logistic(LnK(pt.temperature, q[kTm], q[kDh]));
-    gsl_vector_set(f, i, native + (unfolded - native) * frac - pt.absorbance);
-  }
-  return GSL_SUCCESS;
-}
-
-int Jacobian(const gsl_vector* p, void* data, gsl_matrix* J) {
-  const auto& d = *static_cast<FitData*>(data);
-  const double* q = p->data;
-  const double tmK = q[kTm] + kKelvin;
-  for (std::size_t i = 0; i < d.points->size(); ++i) {
-    const MeltPoint& pt = (*d.points)[i];
-    const double u = pt.temperature - d.centre;
-    const double step = (q[kUnfoldedOffset] + q[kUnfoldedSlope] * u) - (q[kNativeOffset] + q[kNativeSlope] * u);
-    const double frac = Logistic(LnK(pt.temperature, q[kTm], q[kDh]));
-    const double dfdx = step * frac * (1 - frac);
-    gsl_matrix_set(J, i, kNativeOffset, 1 - frac);
-    gsl_matrix_set(J, i, kNativeSlope, (1 - frac) * u);
-    gsl_matrix_set(J, i, kUnfoldedOffset, frac);
-    gsl_matrix_set(J, i, kUnfoldedSlope, frac * u);
-    gsl_matrix_set(J, i, kTm, dfdx * -(q[kDh] * 1000.0 / kGasConstant) / (tmK * tmK));
-    gsl_matrix_set(J, i, kDh, dfdx * -(1000.0 / kGasConstant) * (1.0 / (pt.temperature + kKelvin) - 1.0 / tmK));
-  }
-  return GSL_SUCCESS;
-}
-
-// Straight line through the points of `c` from index `from` for `count`, about `centre`.
-void EndLine(const std::vector<MeltPoint>& c, std::size_t from, std::size_t count, double centre, double& offset,
-             double& slope) {
+// Straight line through `count` points of `c` from index `from`.
+Line EndLine(const std::vector<MeltPoint>& c, std::size_t from, std::size_t count) {
   std::vector<double> t(count), a(count);
   for (std::size_t j = 0; j < count; ++j) {
-    t[j] = c[from + j].temperature - centre;
+    t[j] = c[from + j].temperature;
     a[j] = c[from + j].absorbance;
   }
-  double c00, c01, c11, sumsq;
+  double offset, slope, c00, c01, c11, sumsq;
   gsl_fit_linear(t.data(), 1, a.data(), 1, count, &offset, &slope, &c00, &c01, &c11, &sumsq);
+  return {slope, offset};
 }
 
 // Starting values: lines through the lowest and highest sixth of the
 // temperature span, Tm from the derivative, and dH from the height of the
-// derivative peak, which is (U - N) dH / (4 R Tm^2) at Tm.
-std::array<double, kParams> StartingValues(const std::vector<MeltPoint>& c, double centre, double tm, double peakSlope) {
+// derivative peak, which is (U - N) dH g / (R Tm^2) at Tm, g the slope of
+// the folded fraction against ln a there (1/4, or 1/6 for a duplex).
+FitCell StartingCell(const std::vector<MeltPoint>& c, const std::vector<MeltPoint>& readings) {
   const double span = c.back().temperature - c.front().temperature;
   std::size_t low = 0, high = 0;
   while (low < c.size() && c[low].temperature <= c.front().temperature + span / 6) ++low;
   while (high < c.size() && c[c.size() - 1 - high].temperature >= c.back().temperature - span / 6) ++high;
   low = std::max(low, kMinimumSide);
   high = std::max(high, kMinimumSide);
-  std::array<double, kParams> q{};
-  EndLine(c, 0, low, centre, q[kNativeOffset], q[kNativeSlope]);
-  EndLine(c, c.size() - high, high, centre, q[kUnfoldedOffset], q[kUnfoldedSlope]);
-  q[kTm] = tm;
-  const double u = tm - centre;
-  const double step = (q[kUnfoldedOffset] + q[kUnfoldedSlope] * u) - (q[kNativeOffset] + q[kNativeSlope] * u);
-  const double tmK = tm + kKelvin;
-  const double excess = peakSlope - (q[kNativeSlope] + q[kUnfoldedSlope]) / 2;
-  const double dh = step != 0 ? 4 * kGasConstant * tmK * tmK * excess / step / 1000.0 : 0.0;
-  q[kDh] = (dh > 20 && dh < 2000) ? dh : 200.0;
-  return q;
+  return {&readings, 0.0, EndLine(c, 0, low), EndLine(c, c.size() - high, high)};
 }
 
-std::optional<MeltFit> FitTwoState(const std::vector<MeltPoint>& points, const std::vector<MeltPoint>& curve,
-                                   double tm, double peakSlope) {
-  const std::size_t n = points.size();
-  if (n <= kParams + 2) return std::nullopt;
-  FitData data{&points, 0};
-  for (const MeltPoint& p : points) data.centre += p.temperature / static_cast<double>(n);
-  std::array<double, kParams> start = StartingValues(curve, data.centre, tm, peakSlope);
+double StartingDh(MeltModel model, const FitCell& cell, double tm, double peakSlope) {
+  const double step = cell.unfolded.At(tm) - cell.native.At(tm);
+  const double tmK = tm + kKelvin;
+  const double excess = peakSlope - (cell.native.slope + cell.unfolded.slope) / 2;
+  const double dh = step != 0 ? kGasConstant * tmK * tmK * excess / (FoldedSlope(model, 0.5) * step) / 1000.0 : 0.0;
+  return (dh > 20 && dh < 2000) ? dh : 200.0;
+}
 
-  gsl_multifit_nlinear_fdf fdf{};
-  fdf.f = Residuals;
-  fdf.df = Jacobian;
-  fdf.n = n;
-  fdf.p = kParams;
-  fdf.params = &data;
-  gsl_multifit_nlinear_parameters settings = gsl_multifit_nlinear_default_parameters();
-  std::unique_ptr<gsl_multifit_nlinear_workspace, decltype(&gsl_multifit_nlinear_free)> work(
-      gsl_multifit_nlinear_alloc(gsl_multifit_nlinear_trust, &settings, n, kParams), gsl_multifit_nlinear_free);
-  gsl_vector_view x0 = gsl_vector_view_array(start.data(), kParams);
-  if (gsl_multifit_nlinear_init(&x0.vector, &fdf, work.get()) != GSL_SUCCESS) return std::nullopt;
-  int info = 0;
-  if (gsl_multifit_nlinear_driver(200, 1e-10, 1e-10, 0.0, nullptr, nullptr, &info, work.get()) != GSL_SUCCESS)
-    return std::nullopt;
-
-  double q[kParams];
-  std::copy_n(gsl_multifit_nlinear_position(work.get())->data, kParams, q);
-  double chisq = 0;
-  gsl_blas_ddot(gsl_multifit_nlinear_residual(work.get()), gsl_multifit_nlinear_residual(work.get()), &chisq);
-  double cov[kParams * kParams];
-  gsl_matrix_view covView = gsl_matrix_view_array(cov, kParams, kParams);
-  gsl_multifit_nlinear_covar(gsl_multifit_nlinear_jac(work.get()), 0.0, &covView.matrix);
-  const double variance = chisq / static_cast<double>(n - kParams);
-
+std::optional<MeltFit> FitCurve(MeltModel model, double lnC, const std::vector<MeltPoint>& readings,
+                                const std::vector<MeltPoint>& curve, double tm, double peakSlope) {
+  std::vector<FitCell> cells{StartingCell(curve, readings)};
+  const std::optional<ThermoFit> thermo =
+      FitThermo(model, ThermoForm::DhTm, cells, StartingDh(model, cells[0], tm, peakSlope), tm);
+  if (!thermo) return std::nullopt;
   MeltFit fit;
-  fit.tm = q[kTm];
-  fit.dh = q[kDh];
-  fit.tmSe = std::sqrt(variance * cov[kTm * kParams + kTm]);
-  fit.dhSe = std::sqrt(variance * cov[kDh * kParams + kDh]);
-  fit.residualSd = std::sqrt(variance);
-  fit.native = {q[kNativeSlope], q[kNativeOffset] - q[kNativeSlope] * data.centre};
-  fit.unfolded = {q[kUnfoldedSlope], q[kUnfoldedOffset] - q[kUnfoldedSlope] * data.centre};
-  // A negative dH with the baselines exchanged is the same curve.
-  if (fit.dh < 0) {
+  fit.model = model;
+  fit.dh = thermo->p[0];
+  fit.tm = thermo->p[1];
+  fit.native = cells[0].native;
+  fit.unfolded = cells[0].unfolded;
+  fit.residualSd = thermo->residualSd;
+  // For one molecule a negative dH with the baselines exchanged is the same curve.
+  if (fit.dh < 0 && !IsDuplex(model)) {
     fit.dh = -fit.dh;
     std::swap(fit.native, fit.unfolded);
   }
-  const double tmK = fit.tm + kKelvin;
-  fit.ds = fit.dh * 1000.0 / tmK;
-  fit.dg25 = fit.dh * (1 - kStandardTemperature / tmK);
-
+  CompleteThermodynamics(fit, *thermo, lnC);
   const double step = std::abs(fit.unfolded.At(fit.tm) - fit.native.At(fit.tm));
   const bool sound = std::isfinite(fit.tmSe) && std::isfinite(fit.dhSe) && fit.dh > 0 &&
                      fit.tm > curve.front().temperature && fit.tm < curve.back().temperature &&
                      step > 5 * fit.residualSd;
   if (!sound) return std::nullopt;
+  fit.complete = BaselinesMeasured(fit, curve);
   return fit;
 }
 
 }  // namespace
 
-double MeltFit::Fraction(double t) const { return Logistic(LnK(t, tm, dh)); }
+void CompleteThermodynamics(MeltFit& fit, const ThermoFit& thermo, double lnC) {
+  const double tmK = fit.tm + kKelvin;
+  fit.dhSe = std::sqrt(thermo.covariance[0][0]);
+  fit.tmSe = std::sqrt(thermo.covariance[1][1]);
+  fit.ds = EntropyFromTm(fit.model, fit.dh, fit.tm, lnC);
+  // Gradients by (dH, Tm): dS = 1000 dH / Tm + const, dG(T) = dH - T dS / 1000.
+  const double dsDh = 1000 / tmK, dsDtm = -1000 * fit.dh / (tmK * tmK);
+  fit.dsSe = PropagatedSe(thermo, dsDh, dsDtm);
+  fit.dg25 = fit.dh - kT25 * fit.ds / 1000;
+  fit.dg25Se = PropagatedSe(thermo, 1 - kT25 * dsDh / 1000, -kT25 * dsDtm / 1000);
+  fit.dg37 = fit.dh - kT37 * fit.ds / 1000;
+  fit.dg37Se = PropagatedSe(thermo, 1 - kT37 * dsDh / 1000, -kT37 * dsDtm / 1000);
+}
+
+bool BaselinesMeasured(const MeltFit& fit, const std::vector<MeltPoint>& curve) {
+  const double t10 = TemperatureAtUnfolded(fit.model, fit.dh, fit.tm, 0.1);
+  const double t90 = TemperatureAtUnfolded(fit.model, fit.dh, fit.tm, 0.9);
+  int below = 0, above = 0;
+  for (const MeltPoint& p : curve) {
+    below += p.temperature < t10;
+    above += p.temperature > t90;
+  }
+  return below >= kBaselineReadings && above >= kBaselineReadings &&
+         curve.front().temperature <= t10 - kBaselineDegrees && curve.back().temperature >= t90 + kBaselineDegrees;
+}
+
+double MeltFit::Fraction(double t) const { return 1 - FoldedFraction(model, LnAFromTm(model, t, dh, tm)); }
 
 double MeltFit::FractionOf(double t, double a) const {
   const double step = unfolded.At(t) - native.At(t);
@@ -306,12 +220,13 @@ const char* MeltOutcomeText(MeltOutcome outcome) {
   switch (outcome) {
     case MeltOutcome::TooFewPoints: return "too few points";
     case MeltOutcome::NoTransition: return "no transition in range";
+    case MeltOutcome::NoConcentration: return "no concentration (Ct) given";
     case MeltOutcome::Ok: break;
   }
   return "";
 }
 
-MeltResult AnalyseMelt(std::vector<MeltPoint> points, const MeltRange& range) {
+MeltResult AnalyseMelt(std::vector<MeltPoint> points, const MeltRange& range, MeltModel model, std::optional<double> ct) {
   // GSL's failures must come back as status codes, never end the program.
   gsl_set_error_handler_off();
   std::erase_if(points, [&](const MeltPoint& p) {
@@ -321,11 +236,20 @@ MeltResult AnalyseMelt(std::vector<MeltPoint> points, const MeltRange& range) {
   MeltResult r;
   r.points = static_cast<int>(points.size());
   r.curve = SortedAveraged(points);
-  const std::size_t n = r.curve.size();
-  if (n < static_cast<std::size_t>(kMeltMinimumTemperatures)) {
+  if (r.curve.size() < static_cast<std::size_t>(kMeltMinimumTemperatures)) {
     r.curve.clear();
     return r;
   }
+  const Outliers wild = IsolatedOutliers(r.curve);
+  r.noise = wild.noise;
+  for (auto i = wild.indices.rbegin(); i != wild.indices.rend(); ++i) {
+    const MeltPoint bad = r.curve[*i];
+    r.outliers.insert(r.outliers.begin(), bad);
+    r.curve.erase(r.curve.begin() + static_cast<std::ptrdiff_t>(*i));
+    std::erase_if(points, [&](const MeltPoint& p) { return p.temperature == bad.temperature; });
+  }
+  r.readings = std::move(points);
+  const std::size_t n = r.curve.size();
 
   // A first pass with a window of a twenty-fifth of the span finds the
   // transition; the second fits the window to the transition's width, so a
@@ -334,26 +258,31 @@ MeltResult AnalyseMelt(std::vector<MeltPoint> points, const MeltRange& range) {
   for (std::size_t i = 1; i < n; ++i) gaps[i - 1] = r.curve[i].temperature - r.curve[i - 1].temperature;
   const double spacing = Median(gaps);
   const double span = r.curve.back().temperature - r.curve.front().temperature;
+  const int sign = OverallSign(r.curve);
   const double firstWidth = std::max(span / 25, kMinimumSide * spacing);
-  const Peak rough = FindPeak(r.curve, SmoothedDerivative(r.curve, firstWidth).slope, firstWidth);
+  const Peak rough = FindPeak(r.curve, SmoothedDerivative(r.curve, firstWidth), firstWidth, sign);
   const double halfWidth = std::clamp(rough.width / 2, kMinimumSide * spacing, std::max(span / 4, kMinimumSide * spacing));
-  Derivative d = SmoothedDerivative(r.curve, halfWidth);
-  const Peak peak = FindPeak(r.curve, d.slope, halfWidth);
+  r.derivative = SmoothedDerivative(r.curve, halfWidth);
+  const Peak peak = FindPeak(r.curve, r.derivative, halfWidth, sign);
 
-  double spread = 0;  // noise of the derivative at the peak, from its window's leverage
+  double spread = 0;  // the derivative's leverage at the peak: its noise is the readings' over its root
   for (const MeltPoint& p : r.curve) {
     const double u = p.temperature - r.curve[peak.index].temperature;
     if (std::abs(u) <= halfWidth) spread += u * u;
   }
-  const double slopeNoise = spread > 0 ? d.noise / std::sqrt(spread) : 0.0;
-  r.derivative = std::move(d.slope);
+  const double slopeNoise = spread > 0 ? r.noise / std::sqrt(spread) : 0.0;
   r.outcome = MeltOutcome::NoTransition;
   if (!peak.inside) return r;
   if (std::abs(peak.height) <= kPeakNoiseRatio * slopeNoise || std::abs(peak.height) <= kPeakFloor) return r;
 
-  r.outcome = MeltOutcome::Ok;
   r.tmDerivative = RefinedPeak(r.curve, r.derivative, peak.index, halfWidth);
-  r.fit = FitTwoState(points, r.curve, *r.tmDerivative, r.derivative[peak.index]);
+  if (IsDuplex(model) && !(ct && *ct > 0)) {
+    r.outcome = MeltOutcome::NoConcentration;
+    return r;
+  }
+  r.outcome = MeltOutcome::Ok;
+  const double lnC = ct && *ct > 0 ? LnConcentrationFactor(model, *ct) : 0.0;
+  r.fit = FitCurve(model, lnC, r.readings, r.curve, *r.tmDerivative, r.derivative[peak.index]);
   return r;
 }
 

@@ -1,30 +1,36 @@
 #pragma once
-// The melting results of a table as tab-separated text, and the headless
-// "--analyse-melt FILE" run that prints it.
+// The melting results as tab-separated text: one line per cell and segment,
+// and for a concentration series a second table of the three methods after a
+// blank line. Column names carry their unit; energies in kJ or kcal.
 
 #include <array>
-#include <cstdio>
-#include <optional>
 #include <string>
 
-#include "spectrometer/melt_analysis.h"
+#include "spectrometer/melt_set.h"
 
 namespace vireo {
 
-inline constexpr const char* kMeltReportHeader =
-    "cell\tpoints\ttm_derivative_c\ttm_fit_c\ttm_fit_se_c\tdh_kj_mol\tdh_se_kj_mol\tds_j_mol_k\tdg25_kj_mol\tresidual_sd";
+enum class MeltUnits { KJ, Kcal };
 
-// One line for `cell` (1 to 6), without line end; "nan" where there is no result.
-std::string MeltReportLine(int cell, const MeltResult& result);
+// The per-cell header: today's ten columns first, the rest after them.
+std::string MeltReportHeader(MeltUnits units = MeltUnits::KJ);
 
-// The results of every cell of `table` that has records.
-std::array<std::optional<MeltResult>, kMeltCells> AnalyseMeltTable(std::string_view table, const MeltRange& range = {});
+// One line for `row`, without line end; "nan" where there is no number.
+std::string MeltReportLine(const MeltRow& row, MeltUnits units = MeltUnits::KJ);
 
-// The header line and one line per analysed cell, each ending in `lineEnd`.
-std::string MeltReport(const std::array<std::optional<MeltResult>, kMeltCells>& results, const char* lineEnd = "\n");
+// The series header, first column "method".
+std::string MeltSeriesHeader(MeltUnits units = MeltUnits::KJ);
 
-// Reads the data file at `path` and writes its report to `out`. Returns the
-// exit status: 0, or 2 when the file cannot be read (the reason goes to `err`).
-int AnalyseMeltFile(const char* path, std::FILE* out, std::FILE* err);
+// The lines "individual", "tm_vs_ln_ct" and "global", without line ends.
+std::array<std::string, 3> MeltSeriesLines(const MeltSeries& series, MeltUnits units = MeltUnits::KJ);
+
+// The header, a line per row, and with a series a blank line and its table,
+// each line ending in `lineEnd`.
+std::string MeltReport(const MeltSetResult& set, MeltUnits units = MeltUnits::KJ, const char* lineEnd = "\n");
+
+// The six cells of one spectrometer table, numbered from `firstNumber`, with
+// concentrations from `ct` (micromolar; none for a cell without).
+std::vector<MeltCell> MeltCellsOf(std::string_view table, int firstNumber = 1,
+                                  const std::array<std::optional<double>, kMeltCells>& ct = {});
 
 }  // namespace vireo

@@ -1,5 +1,6 @@
 #include "spectrometer/melt_window.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -11,27 +12,44 @@
 
 #include "control/wide_text.h"
 #include "recording/plot_limits.h"
-#include "recording/qpainter_canvas.h"
-#include "recording/series_points.h"
 #include "shell/clipboard.h"
 #include "shell/services.h"
 #include "shell/widgets.h"
+#include "spectrometer/melt_plots.h"
 #include "spectrometer/spectrometer_table.h"
 
 namespace vireo {
 namespace {
 
-constexpr int kWidth = 772, kHeight = 520;
-constexpr int kGridTop = 36, kGridHeight = 166;
-constexpr int kPlotTop = kGridTop + kGridHeight + 8;
-constexpr int kCurveSamples = 200;
-
-// The grid's headings are for the screen only, so they may use Greek.
-const char* const kColumns[] = {"cell", "points", "Tm deriv. (°C)", "Tm fit (°C)", "± (°C)", "ΔH (kJ/mol)",
-                                "± (kJ/mol)", "ΔS (J/mol K)", "ΔG 25 °C (kJ/mol)", "residual SD"};
-constexpr int kColumnWidths[] = {34, 48, 92, 80, 56, 84, 72, 88, 112, 80};
-constexpr int kFirstFitColumn = 3;
+constexpr int kGridTop = 62, kGridHeight = 176;
+constexpr int kSeriesTop = kGridTop + kGridHeight + 6, kSeriesHeight = 98, kSeriesWidth = 640;
 constexpr int kRowHeight = 22;
+
+// The grid's columns in screen order, each with its report column; the
+// headings are for the screen only, so they may use Greek. {E} and {S}
+// stand for the energy and entropy units.
+struct Column {
+  const char* heading;
+  int field;
+  int width;
+};
+constexpr Column kColumns[] = {
+    {"cell", 0, 28},         {"points", 1, 40},      {"Tm deriv. (°C)", 2, 84}, {"Tm fit (°C)", 3, 66},
+    {"± (°C)", 4, 46},       {"ΔH ({E})", 5, 72},    {"±", 6, 34},              {"ΔS ({S})", 7, 80},
+    {"±", 10, 34},           {"ΔG37 ({E})", 12, 84}, {"±", 13, 34},             {"ΔG25 ({E})", 8, 84},
+    {"±", 11, 34},           {"residual SD", 9, 72}, {"Ct (µM)", 14, 54},       {"segment", 15, 60},
+    {"hyst. (°C)", 16, 62},  {"outliers", 17, 52},   {"status", 18, 120},
+};
+// The fit's number columns, which a reason for no result spans.
+constexpr int kFirstFitColumn = 3, kLastFitColumn = 13;
+constexpr int kStatusColumn = 18;
+
+QString Heading(const char* text, MeltUnits units) {
+  QString h = QString::fromUtf8(text);
+  h.replace(QStringLiteral("{E}"), units == MeltUnits::Kcal ? QStringLiteral("kcal/mol") : QStringLiteral("kJ/mol"));
+  h.replace(QStringLiteral("{S}"), units == MeltUnits::Kcal ? QStringLiteral("cal/mol K") : QStringLiteral("J/mol K"));
+  return h;
+}
 
 // A range box's limit: none for "A" or an empty box; false when unreadable.
 bool ReadLimit(const QString& text, std::optional<double>& limit) {
@@ -47,12 +65,10 @@ bool ReadLimit(const QString& text, std::optional<double>& limit) {
   return true;
 }
 
-void Widen(float& lo, float& hi, double v, bool& any) {
-  if (!std::isfinite(v)) return;
-  const float f = static_cast<float>(v);
-  lo = any ? std::min(lo, f) : f;
-  hi = any ? std::max(hi, f) : f;
-  any = true;
+QTableWidgetItem* Centred(const QString& text) {
+  auto* item = new QTableWidgetItem(text);
+  item->setTextAlignment(Qt::AlignCenter);
+  return item;
 }
 
 }  // namespace
@@ -61,8 +77,42 @@ MeltWindow::MeltWindow(Dialogs& dialogs, Clipboard& clipboard, QWidget* parent)
     : QWidget(parent, Qt::Window), dialogs_(dialogs), clipboard_(clipboard) {
   setObjectName(QStringLiteral("MeltWindow"));
   setWindowTitle(Widened(kMeltWindowCaption));
-  setFixedSize(kWidth, kHeight);
+  setFixedSize(kMeltWindowWidth, kMeltWindowHeight);
+  BuildTopRows();
 
+  Grid_Results = new QTableWidget(0, static_cast<int>(std::size(kColumns)), this);
+  Grid_Results->setGeometry(0, kGridTop, kMeltWindowWidth, kGridHeight);
+  Grid_Results->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Grid_Results->verticalHeader()->hide();
+  Grid_Results->verticalHeader()->setDefaultSectionSize(kRowHeight);
+  Grid_Results->horizontalHeader()->setStretchLastSection(true);
+  for (int col = 0; col < static_cast<int>(std::size(kColumns)); ++col) Grid_Results->setColumnWidth(col, kColumns[col].width);
+
+  Grid_Series = new QTableWidget(3, 8, this);
+  Grid_Series->setGeometry(0, kSeriesTop, kSeriesWidth, kSeriesHeight);
+  Grid_Series->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Grid_Series->verticalHeader()->hide();
+  Grid_Series->verticalHeader()->setDefaultSectionSize(kRowHeight);
+  Grid_Series->horizontalHeader()->setStretchLastSection(true);
+  Grid_Series->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Grid_Series->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  const int seriesWidths[] = {150, 80, 50, 90, 50, 90, 50};
+  for (int col = 0; col < 7; ++col) Grid_Series->setColumnWidth(col, seriesWidths[col]);
+  Label_Series = new QLabel(this);
+  Label_Series->setGeometry(kSeriesWidth + 10, kSeriesTop, kMeltWindowWidth - kSeriesWidth - 20, kSeriesHeight);
+  Label_Series->setWordWrap(true);
+  Label_Series->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  const int plotTop = kSeriesTop + kSeriesHeight + 6, plotWidth = kMeltWindowWidth / 3;
+  Image_Fraction = new PlotImage(this);
+  Image_Fraction->setGeometry(0, plotTop, plotWidth, kMeltWindowHeight - plotTop);
+  Image_Derivative = new PlotImage(this);
+  Image_Derivative->setGeometry(plotWidth, plotTop, plotWidth, kMeltWindowHeight - plotTop);
+  Image_Series = new PlotImage(this);
+  Image_Series->setGeometry(2 * plotWidth, plotTop, kMeltWindowWidth - 2 * plotWidth, kMeltWindowHeight - plotTop);
+}
+
+void MeltWindow::BuildTopRows() {
   auto* from = new QLabel(QStringLiteral("fit from"), this);
   from->setGeometry(10, 10, 44, 18);
   EB_FitMin = new EditBox(this);
@@ -72,36 +122,50 @@ MeltWindow::MeltWindow(Dialogs& dialogs, Clipboard& clipboard, QWidget* parent)
   EB_FitMax = new EditBox(this);
   EB_FitMax->setGeometry(128, 9, 50, 20);
   auto* unit = new QLabel(Widened("\xB0" "C  (A: whole range)"), this);
-  unit->setGeometry(184, 10, 160, 18);
+  unit->setGeometry(184, 10, 130, 18);
   for (EditBox* box : {EB_FitMin, EB_FitMax}) {
     box->setText(QStringLiteral("A"));
     box->setAlignment(Qt::AlignCenter);
     connect(box, &EditBox::exited, this, [this, box] { EB_FitRangeExit(box); });
     connect(box, &EditBox::enterPressed, this, [this, box] { EB_FitRangeExit(box); });
   }
+  auto* model = new QLabel(QStringLiteral("model"), this);
+  model->setGeometry(320, 10, 36, 18);
+  CB_Model = new QComboBox(this);
+  CB_Model->setGeometry(358, 8, 200, 22);
+  CB_Model->addItems({QStringLiteral("unimolecular (F \u21CC U)"), QStringLiteral("heteroduplex (A + B \u21CC AB)"),
+                      QStringLiteral("homoduplex (2A \u21CC A2)")});
+  connect(CB_Model, &QComboBox::currentIndexChanged, this, [this] { CB_ModelChange(CB_Model); });
+  CB_Units = new QComboBox(this);
+  CB_Units->setGeometry(566, 8, 80, 22);
+  CB_Units->addItems({QStringLiteral("kJ/mol"), QStringLiteral("kcal/mol")});
+  connect(CB_Units, &QComboBox::currentIndexChanged, this, [this] { CB_UnitsChange(CB_Units); });
+
+  auto* ct = new QLabel(QStringLiteral("Ct (µM), cells 1 to 6:"), this);
+  ct->setGeometry(10, 37, 120, 18);
+  for (std::size_t c = 0; c < EB_Ct.size(); ++c) {
+    auto* number = new QLabel(QString::number(c + 1), this);
+    const int x = 134 + static_cast<int>(c) * 86;
+    number->setGeometry(x, 37, 14, 18);
+    number->setAlignment(Qt::AlignCenter);
+    const PlotColour colour = kCellColours[c];
+    number->setStyleSheet(QStringLiteral("background: %1; color: %2")
+                              .arg(ToQColor(colour).name(),
+                                   colour.red + colour.green + colour.blue < 300 ? QStringLiteral("white")
+                                                                                  : QStringLiteral("black")));
+    EditBox* box = EB_Ct[c] = new EditBox(this);
+    box->setGeometry(x + 16, 36, 60, 20);
+    box->setAlignment(Qt::AlignCenter);
+    connect(box, &EditBox::exited, this, [this, box] { EB_CtExit(box); });
+    connect(box, &EditBox::enterPressed, this, [this, box] { EB_CtExit(box); });
+  }
+
   Btn_CopyResults = new QPushButton(QStringLiteral("Copy Results"), this);
-  Btn_CopyResults->setGeometry(kWidth - 200, 6, 90, 25);
+  Btn_CopyResults->setGeometry(kMeltWindowWidth - 200, 6, 90, 25);
   connect(Btn_CopyResults, &QPushButton::clicked, this, [this] { Btn_CopyResultsClick(Btn_CopyResults); });
   Btn_SaveResults = new QPushButton(QStringLiteral("Save Results"), this);
-  Btn_SaveResults->setGeometry(kWidth - 100, 6, 90, 25);
+  Btn_SaveResults->setGeometry(kMeltWindowWidth - 100, 6, 90, 25);
   connect(Btn_SaveResults, &QPushButton::clicked, this, [this] { Btn_SaveResultsClick(Btn_SaveResults); });
-
-  Grid_Results = new QTableWidget(0, static_cast<int>(std::size(kColumns)), this);
-  Grid_Results->setGeometry(0, kGridTop, kWidth, kGridHeight);
-  Grid_Results->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  Grid_Results->verticalHeader()->hide();
-  Grid_Results->verticalHeader()->setDefaultSectionSize(kRowHeight);
-  Grid_Results->horizontalHeader()->setStretchLastSection(true);
-  QStringList headers;
-  for (const char* c : kColumns) headers << QString::fromUtf8(c);
-  Grid_Results->setHorizontalHeaderLabels(headers);
-  for (int col = 0; col < static_cast<int>(std::size(kColumnWidths)); ++col) Grid_Results->setColumnWidth(col, kColumnWidths[col]);
-
-  const int plotWidth = kWidth / 2;
-  Image_Fraction = new PlotImage(this);
-  Image_Fraction->setGeometry(0, kPlotTop, plotWidth, kHeight - kPlotTop);
-  Image_Derivative = new PlotImage(this);
-  Image_Derivative->setGeometry(plotWidth, kPlotTop, kWidth - plotWidth, kHeight - kPlotTop);
 }
 
 void MeltWindow::Analyse(std::string_view table, const std::array<bool, kMeltCells>& shown) {
@@ -111,118 +175,84 @@ void MeltWindow::Analyse(std::string_view table, const std::array<bool, kMeltCel
 }
 
 void MeltWindow::Recompute() {
-  results_ = AnalyseMeltTable(table_, range_);
-  for (std::size_t c = 0; c < results_.size(); ++c) {
-    if (!shown_[c]) results_[c].reset();
-  }
+  std::vector<MeltCell> cells = MeltCellsOf(table_, 1, ct_);
+  std::erase_if(cells, [&](const MeltCell& c) { return !shown_[static_cast<std::size_t>(c.number - 1)]; });
+  results_ = AnalyseMeltSet(cells, {model_, range_});
   ShowResults();
-  DrawFraction();
-  DrawDerivative();
+  ShowSeries();
+  DrawFractionPlot(*Image_Fraction, renderer_, results_);
+  DrawDerivativePlot(*Image_Derivative, renderer_, results_);
+  DrawSeriesPlot(*Image_Series, renderer_, results_);
 }
 
 void MeltWindow::ShowResults() {
+  QStringList headers;
+  for (const Column& c : kColumns) headers << Heading(c.heading, units_);
+  Grid_Results->setHorizontalHeaderLabels(headers);
   Grid_Results->clearSpans();
   Grid_Results->setRowCount(0);
-  for (std::size_t c = 0; c < results_.size(); ++c) {
-    if (!results_[c]) continue;
-    const MeltResult& r = *results_[c];
-    const int row = Grid_Results->rowCount();
-    Grid_Results->insertRow(row);
+  for (const MeltRow& row : results_.rows) {
+    const MeltResult& r = row.result;
+    const int at = Grid_Results->rowCount();
+    Grid_Results->insertRow(at);
     // The report's own fields, so the grid shows what Copy and Save give.
-    const QStringList fields =
-        QString::fromStdString(MeltReportLine(static_cast<int>(c) + 1, r)).split(QLatin1Char('\t'));
-    for (int col = 0; col < fields.size(); ++col) {
-      auto* item = new QTableWidgetItem(fields[col] == QLatin1String("nan") ? QString() : fields[col]);
-      item->setTextAlignment(Qt::AlignCenter);
-      Grid_Results->setItem(row, col, item);
+    const QStringList fields = QString::fromStdString(MeltReportLine(row, units_)).split(QLatin1Char('\t'));
+    for (int col = 0; col < static_cast<int>(std::size(kColumns)); ++col) {
+      const QString& f = fields[kColumns[col].field];
+      Grid_Results->setItem(at, col, Centred(f == QLatin1String("nan") ? QString() : f));
     }
-    const PlotColour colour = kCellColours[c];
-    QTableWidgetItem* cell = Grid_Results->item(row, 0);
+    const bool incomplete = r.fit && !r.fit->complete;
+    Grid_Results->item(at, kStatusColumn)->setText(incomplete ? QStringLiteral("transition incomplete")
+                                                   : QString(fields[18]).replace(QLatin1Char('_'), QLatin1Char(' ')));
+    if (incomplete) {
+      // Numbers from a baseline barely reached: shown, but not as final.
+      for (int col = kFirstFitColumn; col <= kLastFitColumn; ++col) {
+        Grid_Results->item(at, col)->setForeground(Qt::gray);
+        Grid_Results->item(at, col)->setToolTip(
+            QStringLiteral("transition incomplete: a baseline was not measured beyond the transition"));
+      }
+    }
+    const PlotColour colour = kCellColours[static_cast<std::size_t>((row.cell - 1) % kMeltCells)];
+    QTableWidgetItem* cell = Grid_Results->item(at, 0);
     cell->setBackground(ToQColor(colour));
-    const bool dark = colour.red + colour.green + colour.blue < 300;
-    cell->setForeground(dark ? Qt::white : Qt::black);
+    cell->setForeground(colour.red + colour.green + colour.blue < 300 ? Qt::white : Qt::black);
     // Where there is no number, the reason stands across the empty fields.
     const int noteColumn = r.outcome != MeltOutcome::Ok ? 2 : !r.fit ? kFirstFitColumn : -1;
     if (noteColumn < 0) continue;
-    Grid_Results->setSpan(row, noteColumn, 1, Grid_Results->columnCount() - noteColumn);
+    Grid_Results->setSpan(at, noteColumn, 1, kLastFitColumn + 1 - noteColumn);
     const char* note = r.outcome != MeltOutcome::Ok ? MeltOutcomeText(r.outcome) : "no two-state fit";
-    Grid_Results->item(row, noteColumn)->setText(Widened(note));
+    Grid_Results->item(at, noteColumn)->setText(Widened(note));
   }
 }
 
-void MeltWindow::DrawFraction() {
-  std::array<SeriesPoints, kMeltCells> data, model;
-  float xLo = 0, xHi = 100;
-  bool any = false;
-  for (std::size_t c = 0; c < results_.size(); ++c) {
-    if (!results_[c] || !results_[c]->fit) continue;
-    const MeltResult& r = *results_[c];
-    const MeltFit& f = *r.fit;
-    for (const MeltPoint& p : r.curve) {
-      data[c].Add(static_cast<float>(p.temperature), static_cast<float>(f.FractionOf(p.temperature, p.absorbance)));
-      Widen(xLo, xHi, p.temperature, any);
-    }
-    const double t0 = r.curve.front().temperature, t1 = r.curve.back().temperature;
-    for (int i = 0; i <= kCurveSamples; ++i) {
-      const double t = t0 + (t1 - t0) * i / kCurveSamples;
-      model[c].Add(static_cast<float>(t), static_cast<float>(f.Fraction(t)));
-    }
-  }
-  Image_Fraction->MatchSize();
-  {
-    QPainterCanvas canvas(Image_Fraction->Picture());
-    AttachCanvas(renderer_, PlotSlot::Main, canvas);
-    renderer_.Axes = {NiceRange(xLo, xHi), NiceRange(-0.05f, 1.05f)};
-    renderer_.HorizontalAxisLabel = "temperature (\xB0" "C)";
-    renderer_.VerticalAxisLabel = "fraction unfolded ";
-    DrawAxes(renderer_, PlotSlot::Main);
-    for (std::size_t c = 0; c < results_.size(); ++c) {
-      renderer_.SeriesColour = kCellColours[c];
-      renderer_.SeriesLineWidth = 1;
-      renderer_.Series = &data[c];
-      DrawSeries(renderer_, PlotSlot::Main);
-      renderer_.SeriesLineWidth = 2;
-      renderer_.Series = &model[c];
-      DrawSeries(renderer_, PlotSlot::Main);
-    }
-    renderer_.Series = nullptr;
-    renderer_.Slot(PlotSlot::Main).Canvas = nullptr;
-  }
-  Image_Fraction->update();
-}
-
-void MeltWindow::DrawDerivative() {
-  std::array<SeriesPoints, kMeltCells> slope;
-  float xLo = 0, xHi = 100, yLo = 0, yHi = 0.01f;
-  bool anyX = false, anyY = false;
-  for (std::size_t c = 0; c < results_.size(); ++c) {
-    if (!results_[c]) continue;
-    const MeltResult& r = *results_[c];
-    for (std::size_t i = 0; i < r.derivative.size(); ++i) {
-      slope[c].Add(static_cast<float>(r.curve[i].temperature), static_cast<float>(r.derivative[i]));
-      Widen(xLo, xHi, r.curve[i].temperature, anyX);
-      Widen(yLo, yHi, r.derivative[i], anyY);
+void MeltWindow::ShowSeries() {
+  const QString e = units_ == MeltUnits::Kcal ? QStringLiteral("kcal/mol") : QStringLiteral("kJ/mol");
+  const QString s = units_ == MeltUnits::Kcal ? QStringLiteral("cal/mol K") : QStringLiteral("J/mol K");
+  Grid_Series->setHorizontalHeaderLabels({QStringLiteral("method"), QStringLiteral("ΔH (%1)").arg(e),
+                                          QStringLiteral("±"), QStringLiteral("ΔS (%1)").arg(s), QStringLiteral("±"),
+                                          QStringLiteral("ΔG37 (%1)").arg(e), QStringLiteral("±"),
+                                          QStringLiteral("R²")});
+  const char* const names[] = {"individual fits averaged", "1/Tm against ln Ct", "global fit"};
+  const std::optional<MeltSeries>& series = results_.series;
+  const std::array<std::string, 3> lines = series ? MeltSeriesLines(*series, units_) : std::array<std::string, 3>{};
+  for (int row = 0; row < 3; ++row) {
+    const QStringList fields = QString::fromStdString(lines[static_cast<std::size_t>(row)]).split(QLatin1Char('\t'));
+    Grid_Series->setItem(row, 0, Centred(QString::fromLatin1(names[row])));
+    for (int col = 1; col < 8; ++col) {
+      const int field = col < 7 ? col : 8;  // R² after the cell count
+      const QString f = field < fields.size() ? fields[field] : QString();
+      Grid_Series->setItem(row, col, Centred(f == QLatin1String("nan") ? QString() : f));
     }
   }
-  if (yHi <= yLo) yHi = yLo + 0.001f;
-  Image_Derivative->MatchSize();
-  {
-    QPainterCanvas canvas(Image_Derivative->Picture());
-    AttachCanvas(renderer_, PlotSlot::Main, canvas);
-    renderer_.Axes = {NiceRange(xLo, xHi), NiceRange(yLo, yHi)};
-    renderer_.HorizontalAxisLabel = "temperature (\xB0" "C)";
-    renderer_.VerticalAxisLabel = "dA/dT (1/\xB0" "C) ";
-    DrawAxes(renderer_, PlotSlot::Main);
-    renderer_.SeriesLineWidth = 2;
-    for (std::size_t c = 0; c < results_.size(); ++c) {
-      renderer_.SeriesColour = kCellColours[c];
-      renderer_.Series = &slope[c];
-      DrawSeries(renderer_, PlotSlot::Main);
-    }
-    renderer_.Series = nullptr;
-    renderer_.Slot(PlotSlot::Main).Canvas = nullptr;
+  if (series) {
+    Label_Series->setText(QStringLiteral("Concentration series of %1 cells. ΔH differs by %2 % between the "
+                                         "methods; within about 15 % the two-state model holds.")
+                              .arg(series->cells)
+                              .arg(series->dhSpreadPercent, 0, 'f', 1));
+  } else {
+    Label_Series->setText(QStringLiteral("A concentration series needs a duplex model and at least three cells "
+                                         "with a fit and different Ct."));
   }
-  Image_Derivative->update();
 }
 
 void MeltWindow::EB_FitRangeExit(QObject* sender) {
@@ -242,6 +272,38 @@ void MeltWindow::EB_FitRangeExit(QObject* sender) {
     limit.reset();
   }
   Recompute();
+}
+
+void MeltWindow::EB_CtExit(QObject* sender) {
+  const auto c = static_cast<std::size_t>(std::find(EB_Ct.begin(), EB_Ct.end(), sender) - EB_Ct.begin());
+  if (c >= EB_Ct.size()) return;
+  const QString text = EB_Ct[c]->text().trimmed();
+  bool ok = false;
+  const double value = text.toDouble(&ok);
+  std::optional<double> ct;
+  if (!text.isEmpty()) {
+    if (!ok || !std::isfinite(value) || value <= 0) {
+      dialogs_.Message("The concentration must be a number above 0 (micromolar), or empty.", kMeltWindowCaption,
+                       Buttons::Ok);
+      EB_Ct[c]->setText(QString());
+    } else {
+      ct = value;
+    }
+  }
+  if (ct == ct_[c]) return;
+  ct_[c] = ct;
+  Recompute();
+}
+
+void MeltWindow::CB_ModelChange(QObject*) {
+  model_ = static_cast<MeltModel>(std::max(0, CB_Model->currentIndex()));
+  Recompute();
+}
+
+void MeltWindow::CB_UnitsChange(QObject*) {
+  units_ = CB_Units->currentIndex() == 1 ? MeltUnits::Kcal : MeltUnits::KJ;
+  ShowResults();
+  ShowSeries();
 }
 
 void MeltWindow::Btn_CopyResultsClick(QObject*) { clipboard_.SetText(ResultsText()); }

@@ -154,12 +154,15 @@ TEST(MeltTable, SixCellsGetTheirOwnTm) {
     s.unfoldedOffset += 0.1 * c;
     curves.push_back(Curve(s, 20, 90, 0.5, 0.002, 50 + static_cast<unsigned>(c)));
   }
-  const auto results = AnalyseMeltTable(testing::SixCellTable(curves));
+  const MeltSetResult set = AnalyseMeltSet(MeltCellsOf(testing::SixCellTable(curves)), {});
+  ASSERT_EQ(set.rows.size(), 6u);
   for (int c = 0; c < 6; ++c) {
     SCOPED_TRACE(c + 1);
-    ASSERT_TRUE(results[c] && results[c]->fit);
-    EXPECT_EQ(results[c]->points, 141);
-    EXPECT_NEAR(results[c]->fit->tm, tms[c], 0.5);
+    const MeltRow& row = set.rows[static_cast<std::size_t>(c)];
+    EXPECT_EQ(row.cell, c + 1);
+    ASSERT_TRUE(row.result.fit);
+    EXPECT_EQ(row.result.points, 141);
+    EXPECT_NEAR(row.result.fit->tm, tms[c], 0.5);
   }
 }
 

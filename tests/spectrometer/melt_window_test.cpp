@@ -3,6 +3,8 @@
 #include "spectrometer/melt_window.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QFile>
 #include <QPushButton>
 #include <QTableWidget>
@@ -77,6 +79,8 @@ TEST_F(MeltWindowTest, FitsWithinTheRangeBoxes) {
   ASSERT_EQ(Grid().rowCount(), kMeltCells);
   EXPECT_NEAR(std::stod(Text(1, 3)), kTms[1], 0.5);
   EXPECT_EQ(Text(5, 2), "no transition in range");  // 73 lies beyond 64
+  EXPECT_EQ(Text(1, 18), "ok");
+  EXPECT_EQ(Text(2, 18), "transition incomplete");  // 55 melts until about 63
   EXPECT_TRUE(doubles.dialogs.shown.empty());
 
   struct Case {
@@ -99,7 +103,7 @@ TEST_F(MeltWindowTest, FitsWithinTheRangeBoxes) {
 
 TEST_F(MeltWindowTest, CopiesAndSavesTheResults) {
   const std::string expected = Window().ResultsText();
-  EXPECT_EQ(expected.rfind(kMeltReportHeader + std::string("\r\n"), 0), 0u);
+  EXPECT_EQ(expected.rfind(MeltReportHeader() + "\r\n", 0), 0u);
   EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), kMeltCells + 1);
 
   Window().Btn_CopyResults->click();
@@ -117,6 +121,41 @@ TEST_F(MeltWindowTest, CopiesAndSavesTheResults) {
   Window().Btn_SaveResults->click();
   ASSERT_EQ(doubles.dialogs.shown.size(), 1u);
   EXPECT_EQ(doubles.dialogs.shown[0].caption, "Melting Analysis");
+}
+
+// A heteroduplex series typed in: the three methods in the series grid, in
+// the units chosen, and a concentration that is no number refused.
+TEST_F(MeltWindowTest, ShowsTheThreeMethodsOfAConcentrationSeries) {
+  const double ct[] = {2, 5, 12, 30, 60, 120};
+  std::vector<std::vector<MeltPoint>> curves;
+  for (std::size_t c = 0; c < 6; ++c) {
+    curves.push_back(testing::Curve(testing::Duplex{MeltModel::Heteroduplex, 350, 1000, ct[c]}, 5, 95, 0.5, 0.002,
+                                    80 + static_cast<unsigned>(c)));
+  }
+  form.SetTableText(testing::SixCellTable(curves));
+  Window().CB_Model->setCurrentIndex(1);
+  EXPECT_EQ(Text(0, 2), "no concentration (Ct) given");
+  EXPECT_FALSE(Window().Results().series);
+  for (std::size_t c = 0; c < 6; ++c) {
+    Window().EB_Ct[c]->setText(QString::number(ct[c]));
+    Window().EB_CtExit(Window().EB_Ct[c]);
+  }
+  ASSERT_TRUE(Window().Results().series);
+  QTableWidget& series = *Window().Grid_Series;
+  for (int row = 0; row < 3; ++row) EXPECT_NEAR(series.item(row, 1)->text().toDouble(), 350, 10.5) << row;
+  EXPECT_GT(series.item(1, 7)->text().toDouble(), 0.99);
+  EXPECT_NE(Window().Label_Series->text().indexOf(QStringLiteral("6 cells")), -1);
+
+  Window().CB_Units->setCurrentIndex(1);
+  EXPECT_NEAR(series.item(0, 1)->text().toDouble(), 350 / 4.184, 2.5);
+  EXPECT_EQ(series.horizontalHeaderItem(1)->text().toStdString(), "ΔH (kcal/mol)");
+  EXPECT_NE(Window().ResultsText().find("\r\n\r\nmethod\tdh_kcal_mol"), std::string::npos);
+
+  Window().EB_Ct[5]->setText(QStringLiteral("lots"));
+  Window().EB_CtExit(Window().EB_Ct[5]);
+  ASSERT_EQ(doubles.dialogs.shown.size(), 1u);
+  EXPECT_EQ(Window().EB_Ct[5]->text().toStdString(), "");
+  EXPECT_EQ(Text(5, 2), "no concentration (Ct) given");
 }
 
 // The button sits where no control of the window is, in either view.
