@@ -68,6 +68,25 @@ TEST(ScriptChecker, ReportsEveryKindOfProblemOnItsLine) {
       {std::string(kHead) + "[F1 TC +" + std::string(200, ' ') + "]\r\n",
        {"3: command of 209 characters, longer than the program sends (at most 199): it is skipped"}},
       {std::string(kHead) + std::string("[F1 TC +]\r\n\0[F1 TC -]\r\n", 24), {"4: a zero byte ends the script here"}},
+      // Forms the engine runs otherwise than the writer meant.
+      {std::string(kHead) + "[*SS+]\r\n[*SP-]\r\n[*SS  +]\r\n[*SS +]\r\n[*SP -]\r\n",
+       {"3: [*SS+]: the switch reads its sign after one blank, as in [*SS +]; as written it switches sample "
+        "recording off",
+        "4: [*SP-]: the switch reads its sign after one blank, as in [*SP +]; as written it switches probe "
+        "recording off",
+        "5: [*SS  +]: the switch reads its sign after one blank, as in [*SS +]; as written it switches sample "
+        "recording off"}},
+      {std::string(kHead) + "[*MSG+ Insert sample]\r\n[*MSG Insert]\r\n[*MSG - Fine]\r\n",
+       {"3: [*MSG+ Insert sample]: the message is shown from the ninth character on and beeps only with \"+\" "
+        "as the sixth; write [*MSG + text] (beeps) or [*MSG - text]",
+        "4: [*MSG Insert]: the message is shown from the ninth character on and beeps only with \"+\" as the "
+        "sixth; write [*MSG + text] (beeps) or [*MSG - text]"}},
+      {std::string(kHead) + "[*R]\r\n[*LS 2]\r\n[*R]\r\n[*LE]\r\n",
+       {"5: [*R] inside an open loop: each restart opens one more loop level until nine are open; close the "
+        "loop with [*LE] before [*R]"}},
+      {std::string(kHead) + "[*TT+]\r\n[*TT-]\r\n[*TT-2.5]\r\n",
+       {"3: [*TT+] without a number: the target is sent unchanged; write, for example, [*TT+5]",
+        "4: [*TT-] without a number: the target is sent unchanged; write, for example, [*TT+5]"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
