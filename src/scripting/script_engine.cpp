@@ -27,6 +27,8 @@ bool ScriptEngine::StartScript(const std::string& path, ScriptOrigin origin) {
 }
 
 bool ScriptEngine::StartScriptText(std::string_view name, std::string_view text) {
+  // A running script keeps its text: its cursor, loops and waits belong to it.
+  if (started_) return false;
   const std::string_view script = ScriptTextOf(text);
   const ScriptHeader header = CheckScriptHeader(script);
   switch (header.fault) {

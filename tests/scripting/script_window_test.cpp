@@ -231,6 +231,27 @@ TEST(StartupScript, DoesNotReplaceAScriptTheUserStarted) {
   EXPECT_EQ(w.Sent(), Lines{"[F1 TT ?]"});
 }
 
+// The configuration may end, and the start-up script start, while the user
+// is choosing a file: that script runs on whole, and the user is told.
+TEST(RunScript, AScriptStartedWhileTheDialogIsOpenRunsOnAndTheChoiceIsRefused) {
+  ScriptWindow w;
+  w.Connect();
+  w.Write("Vireo Startup Script.txt", std::string(kHeader) + "[F1 IS ?]\r\n[*D 2]\r\n[F1 TT ?]\r\n");
+  w.dialogs.whileChoosing = [&w] {
+    w.dialogs.whileChoosing = nullptr;
+    w.form->Btn_RunScriptClick(nullptr);
+    w.Timer1Tick(3);  // banner, [F1 IS ?], [*D 2]
+  };
+  w.Run("[F1 TT S 20.00]\r\n[F1 TC +]\r\n");
+  ASSERT_EQ(w.dialogs.shown.size(), 1u);
+  EXPECT_EQ(w.dialogs.shown[0].text,
+            "The script \"Vireo Startup Script.txt\" is running.\n\nPress \"Cancel Script\" to end it, then run "
+            "the file again.");
+  w.Timer1Tick(6);
+  EXPECT_EQ(w.Sent(), (Lines{"[F1 IS ?]", "[F1 TT ?]"}));
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
+}
+
 TEST(ScriptOption, RunsTheGivenFileWhereTheStartupScriptWouldWithThePanelKeptOpen) {
   ScriptWindow w(std::string(kHeader) + "[F1 TT ?]\r\n", true);
   w.Write("Vireo Startup Script.txt", std::string(kHeader) + "[F1 IS ?]\r\n");

@@ -65,6 +65,7 @@ class ScriptedDialogs final : public Dialogs {
 
   std::deque<Answer> answers;  // next answers; when empty, OK/Yes
   std::deque<std::optional<std::string>> fileNames;  // next file dialog results; when empty, cancel
+  std::function<void()> whileChoosing;  // runs while a file dialog is "open"
   std::vector<Shown> shown;
   // Runs while a message box is "open": ticks and bytes that a modal box's
   // own event loop would deliver.
