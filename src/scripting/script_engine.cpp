@@ -69,7 +69,23 @@ void ScriptEngine::ServeRefreshAndMessage(bool& held) {
   held = MessageOnScreen || inTick_;
 }
 
+void ScriptEngine::WatchPositionReport() {
+  ControllerState& c = host_.Controller();
+  if (c.PositionSettled) {
+    PositionUnsettledMs = 0;
+    return;
+  }
+  PositionUnsettledMs += host_.RunState() == kRunScript ? IntervalMilliseconds(IntervalSeconds) : kIdlePeriodMs;
+  if (PositionUnsettledMs < kPositionReportTimeoutMs) return;
+  PositionUnsettledMs = 0;
+  c.PositionSettled = true;
+  host_.AppendToDisplayLog(LoopLevel, Format("-------No position report from the cuvette changer within %d s: "
+                                             "the position wait ends and readings go on",
+                                             kPositionReportTimeoutMs / 1000));
+}
+
 void ScriptEngine::Tick() {
+  WatchPositionReport();
   bool held = false;
   ServeRefreshAndMessage(held);
   if (held) return;
@@ -141,7 +157,16 @@ void ScriptEngine::TickSteps() {
   }
 }
 
+bool ScriptEngine::RefusedWithoutChanger(const std::string& command) {
+  if (host_.Controller().HasChanger) return false;
+  // No changer would ever report the position: the move would hold every
+  // spectrometer reading and any [*WPL] after it.
+  host_.AppendToDisplayLog(LoopLevel, "-------No cuvette changer: " + command + " changes nothing");
+  return true;
+}
+
 void ScriptEngine::RunControllerCommand(const std::string& command) {
+  if ((command.starts_with("[F2 PL ") || command.starts_with("[F2 DL ")) && RefusedWithoutChanger(command)) return;
   if (IsRampCommand(command)) host_.SetRampActive(command.size() >= 10);
   const std::string sent = host_.ApplyCommandLocally(command);
   const bool written = host_.SendControllerCommand(sent, !host_.ShowComments());

@@ -36,6 +36,10 @@ inline constexpr const char* kScriptCaption = "Zel_SC Script";  // the engine's 
 inline constexpr const char* kStartupScriptName = "Vireo Startup Script.txt";
 inline constexpr int kLoopLevels = 9;
 inline constexpr int kIdlePeriodMs = 600;
+// A changer takes seconds to reach a position; one that has not reported it
+// after this long is given up on, so that a [*WPL] ends and the spectrometer
+// readings the move held back go on.
+inline constexpr int kPositionReportTimeoutMs = 60000;
 
 class ScriptEngine {
  public:
@@ -80,6 +84,7 @@ class ScriptEngine {
   std::int32_t ConditionSign = 0;
   float ConditionTarget = 0.0f;
   bool EndWaitRequested = false;
+  std::int32_t PositionUnsettledMs = 0;  // how long the changer's report has been awaited
 
   // ---- Loops -----------------------------------------------------------
   std::int32_t LoopLevel = -1;
@@ -94,6 +99,8 @@ class ScriptEngine {
 
  private:
   void ServeRefreshAndMessage(bool& held);
+  void WatchPositionReport();
+  bool RefusedWithoutChanger(const std::string& command);
   void TickSteps();
   bool ServeWaits();
   void Complete();
