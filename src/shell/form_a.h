@@ -499,6 +499,8 @@ class FormA : public QMainWindow {
   void BuildPlotPanel();
   void BuildDataPanel();
   void BuildCommandPanel();
+  // Keeps the display log within its line limit (display_log.cpp).
+  void TrimDisplayLog(const std::string& runFolder);
   // Opens the command/script panel at `panelWidth`; the window grows by 230.
   void PlacePanel(int panelWidth);
   void ConnectHandlers();
