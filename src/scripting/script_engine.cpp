@@ -215,7 +215,7 @@ void ScriptEngine::Reset() {
   HasScript = false;
 }
 
-void ScriptEngine::Cancel() {
+void ScriptEngine::Cancel(bool stopRamp) {
   Reset();
   host_.SetRunState(kRunIdleTimer);
   host_.SetTimer1Period(kIdlePeriodMs);
@@ -228,7 +228,7 @@ void ScriptEngine::Cancel() {
   host_.ShowDelayPanel(false);
   host_.AppendToDisplayLog(-1, "\r\n-------Script Canceled");
   host_.AppendWideToDisplayLog(-1, ScriptFileName);
-  if (host_.RampActive()) StopRamp();
+  if (stopRamp && host_.RampActive()) StopRamp();
   ScriptFileName.clear();
   started_ = false;
 }

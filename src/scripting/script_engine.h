@@ -55,7 +55,9 @@ class ScriptEngine {
   // From a successful start until completion or cancel (Btn_RunScript reads
   // "Cancel Script"; after a reset it still does until Cancel()).
   bool Started() const { return started_; }
-  void Cancel();
+  // Cancel Script; with `stopRamp` false a ramp the script started is left
+  // running (the program is ending without the user's word).
+  void Cancel(bool stopRamp = true);
   void Tick();
   void Reset();
   void EndWait();

@@ -72,6 +72,18 @@ class ScriptedDialogs final : public Dialogs {
   std::function<void()> whileShown;
 };
 
+// Termination signals raised by the test.
+class FakeTerminationSignals final : public TerminationSignals {
+ public:
+  void Listen(Handler handler) override { handler_ = std::move(handler); }
+  void Raise(std::string_view name) {
+    if (handler_) handler_(name);
+  }
+
+ private:
+  Handler handler_;
+};
+
 class FakeTicks final : public TickSource {
  public:
   std::uint32_t Now() const override { return now; }
