@@ -110,6 +110,23 @@ TEST_F(JournalWindow, ATerminationSignalEndsTheScriptAndTheRunAndSendsNothing) {
   EXPECT_EQ(journal.calls, std::vector<std::string>{});
 }
 
+// The session ends while the Exit question is on screen: the box's loop
+// returns, and its answer must not switch the holders off.
+TEST_F(JournalWindow, ASignalDuringTheExitQuestionSendsNothing) {
+  Start();
+  Connect();
+  f->Receive("[F1 IS 1+++]\r\n");  // control on, heating
+  f->Sent();
+  f->dialogs.whileShown = [this] {
+    f->dialogs.whileShown = nullptr;
+    W().EndBySignal("SIGHUP");
+  };
+  EXPECT_TRUE(W().FormClose());
+  ASSERT_EQ(f->dialogs.shown.size(), 1u);
+  EXPECT_EQ(f->Sent(), std::vector<std::string>{});
+  EXPECT_EQ(journal.calls.back(), "close");
+}
+
 TEST_F(JournalWindow, NothingIsJournaledFromALoadedFileOrOffline) {
   QTemporaryDir dir;
   const QString file = dir.filePath(QStringLiteral("s.txt"));
