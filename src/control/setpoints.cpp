@@ -223,9 +223,11 @@ void EnterParameter(int kind, SetpointContext& c) {
   ParameterEntry entry;
   for (;;) {
     int result = 0;
+    // Only the dialog's own refusals show it again: a dialog that returns at
+    // once (the application is exiting) would otherwise be shown for ever.
     do {
       result = c.dialog.ShowModal();
-    } while (result < kParameterOk);
+    } while (result == kParameterFirstRefused || result == kParameterSecondRefused);
     if (result != kParameterOk) return;
     entry = c.dialog.Entry();
     if (!typedRate || RateFits(entry, c.dialogs)) break;

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 
 namespace vireo {
 namespace {
@@ -19,9 +20,16 @@ FileJournal::FileJournal(std::string dataFolder, Clock clock, std::chrono::milli
   const std::vector<RunEntry> runs = JournalWriter::ListRuns(runsFolder);
   if (const auto newest = NewestUnendedRun(runs)) unended_ = (std::filesystem::path(runsFolder) / *newest).string();
   // Every run left open is named once; marking it keeps the next start from naming it again.
-  const std::string found = FoundOpenText(Stamp());
+  const std::string stamp = Stamp();
+  const std::string found = FoundOpenText(stamp);
   for (const RunEntry& run : runs) {
-    if (!run.ended && !run.inUse) JournalWriter::MarkRun((std::filesystem::path(runsFolder) / run.name).string(), found);
+    if (run.ended || run.inUse) continue;
+    const std::string folder = (std::filesystem::path(runsFolder) / run.name).string();
+    JournalWriter::MarkRun(folder, found);
+    // The audit trail of that run says how it ended too.
+    std::ofstream(std::filesystem::path(folder) / JournalFileName(JournalFile::DisplayLog),
+                  std::ios::binary | std::ios::app)
+        << StampedLines(stamp, "-------" + found.substr(0, found.find('\r')));
   }
 }
 

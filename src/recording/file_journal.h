@@ -34,8 +34,7 @@ class FileJournal final : public Journal, private JournalHost {
   bool MakeDataFolder() override;
   std::string UnendedRun() const override { return unended_; }
 
-  // The open run's folder; empty when none is open.
-  std::string RunFolder() const { return writer_.RunFolder(); }
+  std::string RunFolder() const override { return writer_.RunFolder(); }
 
  private:
   void OpenRun() override { writer_.OpenRun(clock_()); }

@@ -35,6 +35,8 @@ class Journal {
   virtual bool MakeDataFolder() = 0;
   // The run folder the previous session left open (found at start); empty when none.
   virtual std::string UnendedRun() const = 0;
+  // The open run's folder; empty when none is open.
+  virtual std::string RunFolder() const = 0;
 };
 
 }  // namespace vireo
@@ -56,6 +58,7 @@ class NoJournal final : public Journal {
   std::string DataFolder() const override { return std::string(); }
   bool MakeDataFolder() override { return false; }
   std::string UnendedRun() const override { return std::string(); }
+  std::string RunFolder() const override { return std::string(); }
 };
 
 }  // namespace vireo

@@ -75,7 +75,8 @@ void FormA::BuildCommandPanel() {
   ScriptDisplay->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   ScriptDisplay->setTabChangesFocus(true);
   ScriptDisplay->setFocusPolicy(Qt::ClickFocus);
-  ScriptDisplay->setMaximumBlockCount(kDisplayLogMaxLines);
+  // Bounded by AppendToDisplayLog, which also says what was dropped.
+  ScriptDisplay->setUndoRedoEnabled(false);
 
   Panel_Cmd_Scr_Controls = new QWidget(Panel_Cmd_Scr);
   Panel_Cmd_Scr_Controls->resize(230, 78);

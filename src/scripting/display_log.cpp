@@ -3,6 +3,9 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "control/wide_text.h"
 #include "recording/journal.h"
@@ -23,6 +26,33 @@ void FormA::AppendToDisplayLog(int level, std::string_view text) {
     JournalInUse().DisplayLogText(line);
     ShowJournalFailure();
   }
+  TrimDisplayLog(Recording.OfflineMode ? std::string() : JournalInUse().RunFolder());
+}
+
+// Drops the oldest lines past the limit. The first line then says how many
+// are gone (its block's user state holds the count) and where they are kept.
+void FormA::TrimDisplayLog(const std::string& runFolder) {
+  QTextDocument* document = ScriptDisplay->document();
+  const int excess = document->blockCount() - kDisplayLogMaxLines;
+  if (excess <= 0) return;
+  const int before = document->firstBlock().userState();
+  const bool noticed = before > 0;
+  QTextCursor cursor(document);
+  if (noticed) cursor.movePosition(QTextCursor::NextBlock);
+  // Without a notice yet, one more line makes room for it.
+  const int removed = noticed ? excess : excess + 1;
+  cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, removed);
+  cursor.removeSelectedText();
+  const int dropped = (noticed ? before : 0) + removed;
+  cursor.movePosition(QTextCursor::Start);
+  if (noticed) {
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  } else {
+    cursor.insertBlock();
+    cursor.movePosition(QTextCursor::Start);
+  }
+  cursor.insertText(QString::fromStdString(DroppedLinesNotice(dropped, runFolder)));
+  document->firstBlock().setUserState(dropped);
 }
 
 void FormA::AppendWideToDisplayLog(int level, const QString& text) {

@@ -16,4 +16,12 @@ std::string DisplayLogLine(int level, std::string_view text) {
   return line;
 }
 
+std::string DroppedLinesNotice(long dropped, std::string_view runFolder) {
+  std::string notice = "-------" + std::to_string(dropped) + " earlier lines are no longer shown; ";
+  if (runFolder.empty()) return notice + "the journal's display-log.txt of each run keeps every line";
+  std::string path(runFolder);
+  if (path.back() != '/') path += '/';
+  return notice + "the whole log is in " + path + "display-log.txt";
+}
+
 }  // namespace vireo

@@ -17,6 +17,11 @@ class Checker {
   explicit Checker(std::string_view text) : text_(text) {}
 
   std::vector<ScriptProblem> Run() {
+    // Line numbers come from one pass over the text: a file full of problems
+    // is checked in time proportional to its length.
+    for (std::size_t pos = text_.find('\n'); pos != std::string_view::npos; pos = text_.find('\n', pos + 1)) {
+      lineEnds_.push_back(pos);
+    }
     const std::size_t zero = text_.find('\0');
     if (zero != std::string_view::npos) Report(zero, "a zero byte ends the script here");
     text_ = ScriptTextOf(text_);
@@ -44,8 +49,8 @@ class Checker {
 
  private:
   void Report(std::size_t pos, std::string message) {
-    const auto line = static_cast<std::size_t>(std::count(text_.begin(), text_.begin() + pos, '\n')) + 1;
-    problems_.push_back({line, std::move(message)});
+    const auto before = std::lower_bound(lineEnds_.begin(), lineEnds_.end(), pos);
+    problems_.push_back({static_cast<std::size_t>(before - lineEnds_.begin()) + 1, std::move(message)});
   }
   void ReportLine(std::size_t line, std::string message) { problems_.push_back({line, std::move(message)}); }
 
@@ -111,6 +116,31 @@ class Checker {
       case K::Delay:
         if (!CommandCount(command)) Report(open, command + " without a number: it waits no time");
         return;
+      case K::Restart:
+        if (!openLoops_.empty()) {
+          Report(open, "[*R] inside an open loop: each restart opens one more loop level until nine are open; "
+                       "close the loop with [*LE] before [*R]");
+        }
+        return;
+      case K::Message:
+        if (CharAt(command, 5) != ' ' || CharAt(command, 7) != ' ') {
+          Report(open, command + ": the message is shown from the ninth character on and beeps only with \"+\" "
+                                 "as the sixth; write [*MSG + text] (beeps) or [*MSG - text]");
+        }
+        return;
+      case K::TargetStep:
+        if (!ReadFloatAt(command, 4)) {
+          Report(open, command + " without a number: the target is sent unchanged; write, for example, [*TT+5]");
+        }
+        return;
+      case K::SampleRecording:
+      case K::ProbeRecording:
+        if (CharAt(command, 4) != ' ' || (CharAt(command, 5) != '+' && CharAt(command, 5) != '-')) {
+          Report(open, command + ": the switch reads its sign after one blank, as in " + command.substr(0, 4) +
+                           " +]; as written it switches " +
+                           (CharAt(command, 3) == 'S' ? "sample" : "probe") + " recording off");
+        }
+        return;
       case K::LoopEnd:
         if (openLoops_.empty()) {
           Report(open, "[*LE] with no open loop");
@@ -134,6 +164,7 @@ class Checker {
   }
 
   std::string_view text_;
+  std::vector<std::size_t> lineEnds_;  // positions of every "\n"
   std::vector<ScriptProblem> problems_;
   std::vector<std::size_t> openLoops_;
 };

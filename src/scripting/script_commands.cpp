@@ -281,6 +281,7 @@ void ScriptEngine::ShowMessageCommand(const std::string& command) {
 
 void ScriptEngine::StepPosition(const std::string& command) {
   Echo(command);
+  if (RefusedWithoutChanger(command)) return;
   ControllerState& c = host_.Controller();
   const int count = std::max(c.PositionCount, 1);
   int position = c.CuvettePosition + (CharAt(command, 4) == '+' ? 1 : -1);

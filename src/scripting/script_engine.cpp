@@ -27,6 +27,8 @@ bool ScriptEngine::StartScript(const std::string& path, ScriptOrigin origin) {
 }
 
 bool ScriptEngine::StartScriptText(std::string_view name, std::string_view text) {
+  // A running script keeps its text: its cursor, loops and waits belong to it.
+  if (started_) return false;
   const std::string_view script = ScriptTextOf(text);
   const ScriptHeader header = CheckScriptHeader(script);
   switch (header.fault) {
@@ -67,7 +69,23 @@ void ScriptEngine::ServeRefreshAndMessage(bool& held) {
   held = MessageOnScreen || inTick_;
 }
 
+void ScriptEngine::WatchPositionReport() {
+  ControllerState& c = host_.Controller();
+  if (c.PositionSettled) {
+    PositionUnsettledMs = 0;
+    return;
+  }
+  PositionUnsettledMs += host_.RunState() == kRunScript ? IntervalMilliseconds(IntervalSeconds) : kIdlePeriodMs;
+  if (PositionUnsettledMs < kPositionReportTimeoutMs) return;
+  PositionUnsettledMs = 0;
+  c.PositionSettled = true;
+  host_.AppendToDisplayLog(LoopLevel, Format("-------No position report from the cuvette changer within %d s: "
+                                             "the position wait ends and readings go on",
+                                             kPositionReportTimeoutMs / 1000));
+}
+
 void ScriptEngine::Tick() {
+  WatchPositionReport();
   bool held = false;
   ServeRefreshAndMessage(held);
   if (held) return;
@@ -139,7 +157,16 @@ void ScriptEngine::TickSteps() {
   }
 }
 
+bool ScriptEngine::RefusedWithoutChanger(const std::string& command) {
+  if (host_.Controller().HasChanger) return false;
+  // No changer would ever report the position: the move would hold every
+  // spectrometer reading and any [*WPL] after it.
+  host_.AppendToDisplayLog(LoopLevel, "-------No cuvette changer: " + command + " changes nothing");
+  return true;
+}
+
 void ScriptEngine::RunControllerCommand(const std::string& command) {
+  if ((command.starts_with("[F2 PL ") || command.starts_with("[F2 DL ")) && RefusedWithoutChanger(command)) return;
   if (IsRampCommand(command)) host_.SetRampActive(command.size() >= 10);
   const std::string sent = host_.ApplyCommandLocally(command);
   const bool written = host_.SendControllerCommand(sent, !host_.ShowComments());
@@ -188,7 +215,7 @@ void ScriptEngine::Reset() {
   HasScript = false;
 }
 
-void ScriptEngine::Cancel() {
+void ScriptEngine::Cancel(bool stopRamp) {
   Reset();
   host_.SetRunState(kRunIdleTimer);
   host_.SetTimer1Period(kIdlePeriodMs);
@@ -201,7 +228,7 @@ void ScriptEngine::Cancel() {
   host_.ShowDelayPanel(false);
   host_.AppendToDisplayLog(-1, "\r\n-------Script Canceled");
   host_.AppendWideToDisplayLog(-1, ScriptFileName);
-  if (host_.RampActive()) StopRamp();
+  if (stopRamp && host_.RampActive()) StopRamp();
   ScriptFileName.clear();
   started_ = false;
 }

@@ -36,6 +36,10 @@ inline constexpr const char* kScriptCaption = "Zel_SC Script";  // the engine's 
 inline constexpr const char* kStartupScriptName = "Vireo Startup Script.txt";
 inline constexpr int kLoopLevels = 9;
 inline constexpr int kIdlePeriodMs = 600;
+// A changer takes seconds to reach a position; one that has not reported it
+// after this long is given up on, so that a [*WPL] ends and the spectrometer
+// readings the move held back go on.
+inline constexpr int kPositionReportTimeoutMs = 60000;
 
 class ScriptEngine {
  public:
@@ -51,7 +55,9 @@ class ScriptEngine {
   // From a successful start until completion or cancel (Btn_RunScript reads
   // "Cancel Script"; after a reset it still does until Cancel()).
   bool Started() const { return started_; }
-  void Cancel();
+  // Cancel Script; with `stopRamp` false a ramp the script started is left
+  // running (the program is ending without the user's word).
+  void Cancel(bool stopRamp = true);
   void Tick();
   void Reset();
   void EndWait();
@@ -80,6 +86,7 @@ class ScriptEngine {
   std::int32_t ConditionSign = 0;
   float ConditionTarget = 0.0f;
   bool EndWaitRequested = false;
+  std::int32_t PositionUnsettledMs = 0;  // how long the changer's report has been awaited
 
   // ---- Loops -----------------------------------------------------------
   std::int32_t LoopLevel = -1;
@@ -94,6 +101,8 @@ class ScriptEngine {
 
  private:
   void ServeRefreshAndMessage(bool& held);
+  void WatchPositionReport();
+  bool RefusedWithoutChanger(const std::string& command);
   void TickSteps();
   bool ServeWaits();
   void Complete();

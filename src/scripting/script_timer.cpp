@@ -7,12 +7,19 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include "control/text_helpers.h"
 #include "scripting/script_checker.h"
 #include "scripting/script_language.h"
 #include "shell/form_a.h"
 #include "shell/services.h"
 
 namespace vireo {
+namespace {
+
+constexpr const char* kScriptRunningMessage =
+    "The script \"%s\" is running.\n\nPress \"Cancel Script\" to end it, then run the file again.";
+
+}  // namespace
 
 void FormA::Timer1Timer(QObject* sender) {
   if (!sender) {
@@ -29,7 +36,15 @@ void FormA::Btn_RunScriptClick(QObject* sender) {
       return;
     }
     const auto path = services_.dialogs.OpenFileName("Run Script File", "text files|*.txt", "txt");
-    if (path) Engine.StartScript(*path, ScriptOrigin::User);
+    if (!path) return;
+    // The start-up script may have started while the dialog was open: it
+    // runs on, and the user is told why the chosen file does not.
+    if (Engine.Started()) {
+      services_.dialogs.Message(Format(kScriptRunningMessage, Engine.ScriptFileName.c_str()), kScriptCaption,
+                                Buttons::Ok);
+      return;
+    }
+    Engine.StartScript(*path, ScriptOrigin::User);
     return;
   }
   // The start-up script request. A script the user started meanwhile runs on.

@@ -25,6 +25,7 @@
 #include "shell/form_a.h"
 #include "shell/hint_timing.h"
 #include "shell/qt_services.h"
+#include "shell/qt_termination_signals.h"
 #include "shell/run_log.h"
 #include "shell/start_options.h"
 #include "spectrometer/form_s.h"
@@ -216,6 +217,8 @@ int RunApplication(int argc, char** argv) {
   form.AttachSpectrometerWindow(formS);
   form.show();
 
+  QtTerminationSignals termination;
+  termination.Listen([&form](std::string_view name) { form.EndBySignal(name); });
   ActOnWindows(start, form, formS);
   ScheduleScreenshotsAndExit(start, form, formS);
   if (!start.log.isEmpty()) WriteLogAtExit(start.log, form, formS);

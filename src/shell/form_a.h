@@ -143,6 +143,9 @@ class FormA : public QMainWindow {
   void M_File_ExitClick(QObject* sender);
   // Returns false when the window stays open (the user cancelled).
   bool FormClose();
+  // A termination signal (`name`, "SIGTERM"): the program ends as by Exit,
+  // without the question and without sending anything to the controller.
+  void EndBySignal(std::string_view name);
   void M_Help_HelpClick(QObject* sender);
   void M_Help_AboutClick(QObject* sender);
   void Panel_tT_DataDblClick(QObject* sender);
@@ -499,6 +502,8 @@ class FormA : public QMainWindow {
   void BuildPlotPanel();
   void BuildDataPanel();
   void BuildCommandPanel();
+  // Keeps the display log within its line limit (display_log.cpp).
+  void TrimDisplayLog(const std::string& runFolder);
   // Opens the command/script panel at `panelWidth`; the window grows by 230.
   void PlacePanel(int panelWidth);
   void ConnectHandlers();

@@ -5,8 +5,10 @@
 // implementation and a test double, so handlers can be driven headless.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vireo {
@@ -62,6 +64,17 @@ class Desktop {
   virtual ~Desktop() = default;
   // Opens a document (the help file) or a folder with the desktop's viewer, without waiting.
   virtual bool OpenDocument(const std::string& path) = 0;
+};
+
+// The system's requests to end the program: SIGTERM (logging out, shutting
+// down), SIGHUP (the terminal that started it closed) and SIGINT (Ctrl+C).
+class TerminationSignals {
+ public:
+  using Handler = std::function<void(std::string_view name)>;
+  virtual ~TerminationSignals() = default;
+  // From now on each request calls `handler` on the window thread with the
+  // signal's name ("SIGTERM", "SIGHUP", "SIGINT").
+  virtual void Listen(Handler handler) = 0;
 };
 
 }  // namespace vireo

@@ -29,6 +29,10 @@ constexpr const char* kRestartQuestion =
     "save them first with Data > Save.\n\nRestart and clear the series?";
 // Commands written at close must reach the controller before the program ends.
 constexpr int kCloseFlushMs = 500;
+// How the program ended, in the display log and the journal's audit trail.
+constexpr const char* kClosedByUserLine = "-------Vireo closed by the user (File > Exit or the window's close box)";
+constexpr const char* kSignalEndLine =
+    ": nothing was sent to the controller, its holders keep their state";
 
 }  // namespace
 
@@ -122,6 +126,8 @@ bool FormA::FormClose() {
       if (Controller.ModelId != "13") {
         answer = services_.dialogs.Message("Turn temperature control off?", "Question", Buttons::YesNoCancel);
       }
+      // A termination signal during the question has ended the program.
+      if (Shell.Closing) return true;
       if (answer == Answer::Cancel) {
         Shell.CloseAsked = true;
         return false;
@@ -137,10 +143,24 @@ bool FormA::FormClose() {
     }
     channel.Flush(kCloseFlushMs);
   }
+  AppendToDisplayLog(-1, kClosedByUserLine);
   Shell.Closing = true;
   JournalInUse().Close();
   QCoreApplication::quit();
   return true;
+}
+
+void FormA::EndBySignal(std::string_view name) {
+  if (Shell.Closing) return;
+  // Logging out or shutting down leaves no one to answer a question, and a
+  // command the user did not give must not change a holder: a running script
+  // ends as Cancel Script ends it, but a ramp it started runs on.
+  if (Engine.Started()) Engine.Cancel(false);
+  AppendToDisplayLog(-1, "-------Vireo ended by " + std::string(name) + kSignalEndLine);
+  Shell.Closing = true;
+  Shell.CloseAsked = false;
+  JournalInUse().Close();
+  QCoreApplication::quit();
 }
 
 void FormA::M_Help_HelpClick(QObject* sender) {

@@ -96,6 +96,11 @@ TEST_F(ParameterEntry, RampItemsFollowTheLink) {
   Dialog().Ok("30", "", 0);
   W().M_Tools_Ramp_Reference->trigger();
   EXPECT_EQ(Sent(), (std::vector<std::string>{"[F1 TL -]", "[R1 RS S 0]", "[R1 RT S 0]", "[R1 TT S 30.00]"}));
+  // "Sample and Reference" ramps both holders whether or not they are linked.
+  Dialog().Ok("35", "", 7);
+  W().M_Tools_Ramp_Both->trigger();
+  EXPECT_EQ(Sent(), (std::vector<std::string>{"[F1 TL +]", "[F1 RS S 6]", "[F1 RT S 5]", "[F1 TT S 35.00]",
+                                              "[R1 TT S 35.00]"}));
 }
 
 TEST_F(ParameterEntry, LinkingAfterATypedRampGivesTheReferenceTheSampleRate) {

@@ -126,6 +126,19 @@ TEST_F(Setpoints, RefusedEntriesReopenTheDialogAndOnlyOkApplies) {
   EXPECT_EQ(controller.SampleTargetText, "30.00");
 }
 
+// Once the application is told to exit, every modal dialog returns at once
+// with 0: only the dialog's own refusals may show it again.
+TEST_F(Setpoints, AnyResultButTheDialogsRefusalsIsCancel) {
+  for (const int result : {0, -3, 3}) {
+    SCOPED_TRACE(result);
+    dialog.shows = 0;
+    dialog.presses = {{result, {"30", "", 0}}, {kParameterOk, {"40", "", 0}}};
+    EXPECT_TRUE(Run(103).empty());
+    EXPECT_EQ(dialog.shows, 1);
+    dialog.presses.clear();
+  }
+}
+
 TEST_F(Setpoints, SampleTargetIsLimitedShownSentAndArmsTheReminder) {
   EXPECT_EQ(Enter(103, "200"), (Events{"S target 105.00 \xB0" "C", "[F1 TT S 105.00]"}));
   EXPECT_EQ(Messages(), std::vector<std::string>{"Target Temperature Error: " + kAboveMax});
@@ -247,10 +260,38 @@ TEST_F(Setpoints, ReferenceOnlyRampOffLeavesTheSampleAlone) {
   EXPECT_EQ(controller.SampleTargetText, "20.00");
 }
 
+// A sample ramp in progress keeps holding its display and its end while the
+// reference holder alone gets a ramp of its own.
+TEST_F(Setpoints, ReferenceOnlyRampLeavesTheSampleHoldAndEndAlone) {
+  TwoHolder(7.2f);
+  controller.TargetHold = true;
+  controller.FinalTarget = 60.0f;
+  for (const int row : {0, 7}) {
+    SCOPED_TRACE(row);
+    Enter(202, "45", "", row);
+    EXPECT_TRUE(controller.TargetHold);
+    EXPECT_EQ(controller.FinalTarget, 60.0f);
+  }
+}
+
 TEST_F(Setpoints, SampleRampOnOneHolderSendsNoLinkCommand) {
   controller.FirmwareVersion = 7.2f;
   EXPECT_EQ(Enter(201, "60", "", 21), (Events{"[F1 RS S 3]", "[F1 RT S 25]", "[F1 TT S 60.00]", "S target 60.00"}));
   EXPECT_TRUE(controller.TargetHold);
+}
+
+TEST_F(Setpoints, EveryRateRowSendsItsExactStepAndTime) {
+  static constexpr int kRsRt[22][2] = {{0, 0},  {12, 1}, {6, 1},  {4, 1},  {3, 1},  {4, 2},  {3, 2},  {6, 5},
+                                      {3, 3},  {6, 7},  {3, 4},  {6, 9},  {3, 5},  {3, 6},  {3, 7},  {3, 8},
+                                      {3, 9},  {3, 10}, {6, 25}, {3, 15}, {3, 20}, {3, 25}};
+  controller.FirmwareVersion = 7.2f;
+  for (int row = 0; row < 22; ++row) {
+    SCOPED_TRACE(row);
+    const Events sent = Enter(201, "40", "", row);
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(sent[0], "[F1 RS S " + std::to_string(kRsRt[row][0]) + "]");
+    EXPECT_EQ(sent[1], "[F1 RT S " + std::to_string(kRsRt[row][1]) + "]");
+  }
 }
 
 TEST_F(Setpoints, EveryRateRowGivesItsRate) {

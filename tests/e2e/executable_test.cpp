@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <string>
+#include <utility>
 
 #include "support/log_sections.h"
 #include "support/wait_until.h"
@@ -231,6 +232,55 @@ TEST(VireoExecutable, AKilledRecordingKeepsEveryReadingItReceivedAndTheNextStart
   QFile marker(run + QStringLiteral("/ended.txt"));
   ASSERT_TRUE(marker.open(QIODevice::ReadOnly));
   EXPECT_TRUE(marker.readAll().contains("did not close normally"));
+}
+
+// Logging out, shutting down, the terminal closing, Ctrl+C: each ends the
+// program as Exit does, without a question: the running script is cancelled,
+// nothing reaches the controller, and the run is marked as ended.
+TEST(VireoExecutable, EachTerminationSignalEndsTheRunCleanlyAndSendsNothing) {
+  for (const auto& [signal, name] : {std::pair{SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}, {SIGINT, "SIGINT"}}) {
+    SCOPED_TRACE(name);
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("data"));
+    const QString script = dir.filePath(QStringLiteral("melt.txt"));
+    QFile file(script);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("CONTROLLER SCRIPT\r\nINTERVAL = 0.2\r\n[F1 TT S 30.00]\r\n[F1 RR S 0.5]\r\n[F1 TC +]\r\n"
+               "[*D 10000]\r\n");
+    file.close();
+    Simulator sim({QStringLiteral("accel=20")});
+    ASSERT_TRUE(sim.Device().startsWith(QStringLiteral("/dev/"))) << sim.Device().toStdString();
+    QProcess vireo;
+    vireo.setWorkingDirectory(dir.path());
+    vireo.start(BuildPath("vireo"), {QStringLiteral("--port"), sim.Device(), QStringLiteral("--data-dir"), data,
+                                     QStringLiteral("--script"), script});
+    ASSERT_TRUE(vireo.waitForStarted(10000));
+    QString run;
+    const auto auditTrail = [&] {
+      const QStringList runs = QDir(data + QStringLiteral("/runs")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+      if (runs.size() == 1) run = data + QStringLiteral("/runs/") + runs.front();
+      QFile log(run + QStringLiteral("/display-log.txt"));
+      return !run.isEmpty() && log.open(QIODevice::ReadOnly) ? QString::fromLatin1(log.readAll()) : QString();
+    };
+    ASSERT_TRUE(vireo::testing::WaitUntil([&] { return auditTrail().contains(QStringLiteral("[*D 10000]")); }, 60000))
+        << auditTrail().toStdString();
+    ::kill(static_cast<pid_t>(vireo.processId()), signal);
+    ASSERT_TRUE(vireo.waitForFinished(30000));
+    EXPECT_EQ(vireo.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(vireo.exitCode(), 0);
+    const QString trail = auditTrail();
+    EXPECT_TRUE(trail.contains(QStringLiteral("\t-------Script Canceled\r\n"))) << trail.toStdString();
+    EXPECT_TRUE(trail.endsWith(QStringLiteral("\t-------Vireo ended by ") + QLatin1String(name) +
+                               QStringLiteral(": nothing was sent to the controller, its holders keep their "
+                                              "state\r\n")))
+        << trail.toStdString();
+    for (const char* command : {"[F1 TC -]", "[F1 RR 0]", "[F1 SS +]", "[F1 SS -]"}) {
+      EXPECT_FALSE(trail.contains(QLatin1String(command))) << command;
+    }
+    QFile marker(run + QStringLiteral("/ended.txt"));
+    ASSERT_TRUE(marker.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(marker.readAll().startsWith("Run ended normally"));
+  }
 }
 
 TEST(VireoExecutable, RefusesBadSimulatorOptions) {

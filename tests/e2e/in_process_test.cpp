@@ -8,16 +8,20 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "control/text_helpers.h"
 #include "controller/qt_serial_channel.h"
 #include "shell/widgets.h"
 #include "sim/controller_server.h"
@@ -175,6 +179,49 @@ TEST(SimulatedController, ARampSetInTheDialogIsFollowedByBothHolders) {
   ASSERT_TRUE(WaitUntil([&] { return w.Controller.SampleTemperature > start + 7.0f &&
                                      w.Controller.ReferenceTemperature > start + 7.0f; },
                         20000));
+  EXPECT_TRUE(run.dialogs.shown.empty());
+}
+
+// A script chosen with Run Script File whose waits end on what the
+// controller itself reports: the temperature passing a mark, then stability.
+TEST(SimulatedController, AScriptsWaitsEndOnTheControllersOwnReports) {
+  sim::ControllerConfig config;
+  config.model = "11";
+  config.probeConnected = false;
+  config.acceleration = 60.0;
+  SimulatedRun run(config);
+  run.Start();
+  FormA& w = *run.form;
+  ASSERT_TRUE(WaitUntil([&] { return w.Controller.ControllerFound && w.Steps.CurrentStep == kStepIdle &&
+                                     !w.Steps.StartupScriptPending && ShowsATemperature(w.L_S_Temperature); },
+                        15000));
+  const double target = std::floor(static_cast<double>(w.Controller.SampleTemperature)) + 4.0;
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("steps.txt"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(Format("CONTROLLER SCRIPT\r\nINTERVAL = 0.2\r\n[F1 TT S %.2f]\r\n[F1 TC +]\r\n[*WCT>=%.2f]\r\n"
+                    "[*WT 3]\r\n[F1 TT ?]\r\n",
+                    target, target - 1.0)
+                 .c_str());
+  file.close();
+  w.M_Tools_ScriptWindow_Click(w.M_Tools_ScriptWindow);
+  run.dialogs.fileNames.push_back(path.toStdString());
+  w.Btn_RunScriptClick(w.Btn_RunScript);
+  ASSERT_TRUE(w.Engine.Started());
+  // The mark is passed only by heating: the condition wait holds until then.
+  ASSERT_TRUE(WaitUntil([&] { return w.Engine.ConditionKind != 0; }, 10000));
+  ASSERT_TRUE(WaitUntil([&] { return w.Engine.StableWaitActive; }, 60000)) << w.Controller.SampleTemperature;
+  EXPECT_GE(w.Controller.SampleTemperature, static_cast<float>(target - 1.0) - 0.001f);
+  EXPECT_FALSE(w.Controller.SampleStable);
+  // The stable wait asks for the status itself and ends on the holder's "stable".
+  ASSERT_TRUE(WaitUntil([&] { return !w.Engine.Started(); }, 90000)) << w.Controller.SampleTemperature;
+  EXPECT_TRUE(w.Controller.SampleStable);
+  EXPECT_NEAR(w.Controller.SampleTemperature, target, 0.5);
+  const std::vector<std::string> log = LogLines(w);
+  EXPECT_TRUE(InOrder(log, {"[F1 TT S " + Format("%.2f", target) + "]", "[F1 TC +]",
+                            "[*WCT>=" + Format("%.2f", target - 1.0) + "]", "[*WT 3]", "[F1 TT ?]",
+                            "-------Script completed"}));
   EXPECT_TRUE(run.dialogs.shown.empty());
 }
 

@@ -91,6 +91,10 @@ TEST_F(FileJournalTest, ARunLeftOpenIsNamedOnceAtTheNextStartButNotOneInUse) {
   EXPECT_EQ(next->UnendedRun(), crashed.string());
   EXPECT_EQ(Read(crashed / "sample.txt"), " 0.045\t 24.34\r\n");
   EXPECT_NE(Read(crashed / kRunEndMarker).find("did not close normally"), std::string::npos);
+  const std::string found = "2026-12-09T15:03:27.005+01:00\t-------Vireo did not close normally during this run; "
+                            "found open at the start of 2026-12-09T15:03:27.005+01:00. Every record written before "
+                            "then is kept.\r\n";
+  EXPECT_TRUE(Read(crashed / "display-log.txt").ends_with(found)) << Read(crashed / "display-log.txt");
   // This one records now; a second Vireo started beside it names nothing.
   StartRun(*next);
   next->SeriesRecord(1, "x");

@@ -66,7 +66,65 @@ TEST_F(JournalWindow, GetsTheStartUpCommandsTheRunsBoundariesAndEveryRecordAsThe
   W().M_Plot_ClearRestart->trigger();
   W().M_File_Restart->trigger();
   W().FormClose();
-  EXPECT_EQ(journal.calls, (std::vector<std::string>{"new run", "disconnected", "new run", "close"}));
+  EXPECT_EQ(journal.calls, (std::vector<std::string>{"new run", "disconnected", "new run",
+                                                     "log -------Vireo closed by the user (File > Exit or the "
+                                                     "window's close box)",
+                                                     "close"}));
+}
+
+// Logging out with a ramp running under a script: the script ends as Cancel
+// Script ends it, the holders are left as they are, and the audit trail says so.
+TEST_F(JournalWindow, ATerminationSignalEndsTheScriptAndTheRunAndSendsNothing) {
+  QTemporaryDir dir;
+  const QString script = dir.filePath(QStringLiteral("melt.txt"));
+  QFile out(script);
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write("CONTROLLER SCRIPT\r\nINTERVAL = 1\r\n[F1 RS S 5]\r\n[F1 TC +]\r\n[*D 1000]\r\n");
+  out.close();
+  Start();
+  Connect();
+  W().M_Tools_ScriptWindow_Click(W().M_Tools_ScriptWindow);
+  f->dialogs.fileNames.push_back(script.toStdString());
+  W().Btn_RunScriptClick(W().Btn_RunScript);
+  f->Timer1Tick(4);  // banner, ramp, control on, delay
+  f->Receive("[F1 IS 1+++]\r\n");  // the holder heats
+  ASSERT_TRUE(W().RampActive);
+  f->Sent();
+  journal.calls.clear();
+  FakeTerminationSignals termination;
+  termination.Listen([this](std::string_view name) { W().EndBySignal(name); });
+  termination.Raise("SIGTERM");
+  EXPECT_EQ(f->Sent(), std::vector<std::string>{});
+  EXPECT_TRUE(f->dialogs.shown.empty());
+  EXPECT_FALSE(W().Engine.Started());
+  EXPECT_EQ(journal.calls, (std::vector<std::string>{"log \r\n-------Script Canceled", "log melt.txt",
+                                                     "log -------Vireo ended by SIGTERM: nothing was sent to the "
+                                                     "controller, its holders keep their state",
+                                                     "close"}));
+  // The window's closing afterwards asks and sends nothing either.
+  journal.calls.clear();
+  EXPECT_TRUE(W().FormClose());
+  EXPECT_EQ(f->Sent(), std::vector<std::string>{});
+  EXPECT_TRUE(f->dialogs.shown.empty());
+  termination.Raise("SIGINT");
+  EXPECT_EQ(journal.calls, std::vector<std::string>{});
+}
+
+// The session ends while the Exit question is on screen: the box's loop
+// returns, and its answer must not switch the holders off.
+TEST_F(JournalWindow, ASignalDuringTheExitQuestionSendsNothing) {
+  Start();
+  Connect();
+  f->Receive("[F1 IS 1+++]\r\n");  // control on, heating
+  f->Sent();
+  f->dialogs.whileShown = [this] {
+    f->dialogs.whileShown = nullptr;
+    W().EndBySignal("SIGHUP");
+  };
+  EXPECT_TRUE(W().FormClose());
+  ASSERT_EQ(f->dialogs.shown.size(), 1u);
+  EXPECT_EQ(f->Sent(), std::vector<std::string>{});
+  EXPECT_EQ(journal.calls.back(), "close");
 }
 
 TEST_F(JournalWindow, NothingIsJournaledFromALoadedFileOrOffline) {

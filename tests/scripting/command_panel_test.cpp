@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "scripting/display_log_format.h"
 #include "shell/widgets.h"
 #include "support/form_fixture.h"
 #include "support/recording_journal.h"
@@ -157,6 +158,33 @@ TEST(DisplayLog, WideTextKeepsTheLowByteOfEachCharacterInTheMemoAndTheJournal) {
   f.form->AppendWideToDisplayLog(-1, QString::fromUtf16(u"Schmelze \u00B0C \u03B1.txt"));
   EXPECT_EQ(f.DisplayLog().back(), "Schmelze \xB0" "C \xB1.txt");
   EXPECT_EQ(journal.calls.back(), "log Schmelze \xB0" "C \xB1.txt");
+}
+
+// The log keeps its newest lines; the first line says what was dropped and
+// where the whole log is, counting on as more lines go.
+TEST(DisplayLog, KeepsTwentyThousandLinesAndSaysWhereTheRestIs) {
+  RecordingJournal journal;
+  journal.runFolder = "/data/Vireo/runs/2026-12-09 21-03-00";
+  FormOptions options;
+  options.journal = &journal;
+  FormFixture f({"ttyUSB0"}, options);
+  f.form->ScriptDisplay->clear();
+  const int appended = kDisplayLogMaxLines + 5;
+  for (int i = 1; i <= appended; ++i) f.form->AppendToDisplayLog(-1, "line " + std::to_string(i));
+  std::vector<std::string> log = f.DisplayLog();
+  ASSERT_EQ(log.size(), static_cast<std::size_t>(kDisplayLogMaxLines));
+  EXPECT_EQ(log[0], "-------6 earlier lines are no longer shown; the whole log is in "
+                    "/data/Vireo/runs/2026-12-09 21-03-00/display-log.txt");
+  EXPECT_EQ(log[1], "line 7");
+  EXPECT_EQ(log.back(), "line " + std::to_string(appended));
+  journal.runFolder.clear();
+  f.form->AppendToDisplayLog(-1, "one more\r\nand another");
+  log = f.DisplayLog();
+  ASSERT_EQ(log.size(), static_cast<std::size_t>(kDisplayLogMaxLines));
+  EXPECT_EQ(log[0], "-------8 earlier lines are no longer shown; the journal's display-log.txt of each run keeps "
+                    "every line");
+  EXPECT_EQ(log[1], "line 9");
+  EXPECT_EQ(log.back(), "and another");
 }
 
 TEST(LocalHandling, TargetsAndSpeedsAreShownAndTheStableFlagsCleared) {

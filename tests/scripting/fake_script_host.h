@@ -71,9 +71,15 @@ class FakeScriptHost final : public ScriptHost {
   void RefreshSpectrometerLink() override { ++refreshes; }
 
   void Append(int level, std::string_view text) { log.push_back(DisplayLogLine(level, text)); }
+  // A controller with a cuvette changer, so that scripted moves are sent.
+  static ControllerState WithChanger() {
+    ControllerState c;
+    c.HasChanger = true;
+    return c;
+  }
 
   ScriptEngine* engine = nullptr;
-  ControllerState controller;
+  ControllerState controller = WithChanger();
   ReplyLog replyLog;
   ReadingBeep beeps;
   bool linkOpen = true;

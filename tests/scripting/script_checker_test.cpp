@@ -9,6 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string_view>
+#include <utility>
 #include <unistd.h>
 
 namespace vireo {
@@ -68,6 +71,25 @@ TEST(ScriptChecker, ReportsEveryKindOfProblemOnItsLine) {
       {std::string(kHead) + "[F1 TC +" + std::string(200, ' ') + "]\r\n",
        {"3: command of 209 characters, longer than the program sends (at most 199): it is skipped"}},
       {std::string(kHead) + std::string("[F1 TC +]\r\n\0[F1 TC -]\r\n", 24), {"4: a zero byte ends the script here"}},
+      // Forms the engine runs otherwise than the writer meant.
+      {std::string(kHead) + "[*SS+]\r\n[*SP-]\r\n[*SS  +]\r\n[*SS +]\r\n[*SP -]\r\n",
+       {"3: [*SS+]: the switch reads its sign after one blank, as in [*SS +]; as written it switches sample "
+        "recording off",
+        "4: [*SP-]: the switch reads its sign after one blank, as in [*SP +]; as written it switches probe "
+        "recording off",
+        "5: [*SS  +]: the switch reads its sign after one blank, as in [*SS +]; as written it switches sample "
+        "recording off"}},
+      {std::string(kHead) + "[*MSG+ Insert sample]\r\n[*MSG Insert]\r\n[*MSG - Fine]\r\n",
+       {"3: [*MSG+ Insert sample]: the message is shown from the ninth character on and beeps only with \"+\" "
+        "as the sixth; write [*MSG + text] (beeps) or [*MSG - text]",
+        "4: [*MSG Insert]: the message is shown from the ninth character on and beeps only with \"+\" as the "
+        "sixth; write [*MSG + text] (beeps) or [*MSG - text]"}},
+      {std::string(kHead) + "[*R]\r\n[*LS 2]\r\n[*R]\r\n[*LE]\r\n",
+       {"5: [*R] inside an open loop: each restart opens one more loop level until nine are open; close the "
+        "loop with [*LE] before [*R]"}},
+      {std::string(kHead) + "[*TT+]\r\n[*TT-]\r\n[*TT-2.5]\r\n",
+       {"3: [*TT+] without a number: the target is sent unchanged; write, for example, [*TT+5]",
+        "4: [*TT-] without a number: the target is sent unchanged; write, for example, [*TT+5]"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -116,6 +138,71 @@ TEST(CheckScriptOption, PrintsFileLineMessageAndExitsByOutcome) {
     const int status = ::pclose(pipe);
     EXPECT_EQ(WEXITSTATUS(status), c.exitCode);
     EXPECT_EQ(output, c.output);
+  }
+  std::filesystem::remove_all(dir);
+}
+
+// The example scripts of the manual, as a reader copies them: every <pre>
+// block that is a script, with the page's character references resolved and
+// CR LF line ends.
+std::vector<std::string> ManualExampleScripts() {
+  std::ifstream page(VIREO_MANUAL, std::ios::binary);
+  const std::string html((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
+  static const std::pair<std::string_view, std::string_view> kReferences[] = {
+      {"&deg;", "\xB0"}, {"&gt;", ">"}, {"&lt;", "<"}, {"&hellip;", "..."}, {"&amp;", "&"}};
+  std::vector<std::string> scripts;
+  for (std::size_t open = html.find("<pre>"); open != std::string::npos; open = html.find("<pre>", open + 1)) {
+    const std::size_t close = html.find("</pre>", open);
+    std::string block = html.substr(open + 5, close - open - 5);
+    if (!block.starts_with("CONTROLLER SCRIPT")) continue;
+    std::string script;
+    for (std::size_t i = 0; i < block.size(); ++i) {
+      if (block[i] == '\n') {
+        script += "\r\n";
+        continue;
+      }
+      bool replaced = false;
+      for (const auto& [reference, character] : kReferences) {
+        if (block.compare(i, reference.size(), reference) == 0) {
+          script += character;
+          i += reference.size() - 1;
+          replaced = true;
+          break;
+        }
+      }
+      if (!replaced) script += block[i];
+    }
+    scripts.push_back(script + "\r\n");
+  }
+  return scripts;
+}
+
+TEST(CheckScriptOption, PassesEveryExampleScriptOfTheManual) {
+  const std::vector<std::string> scripts = ManualExampleScripts();
+  ASSERT_FALSE(scripts.empty());
+  const auto dir = std::filesystem::temp_directory_path() / ("vireo_examples_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const char* build = std::getenv("VIREO_BUILD_DIR");
+  ASSERT_NE(build, nullptr);
+  for (std::size_t i = 0; i < scripts.size(); ++i) {
+    const std::string& script = scripts[i];
+    SCOPED_TRACE(script);
+    const std::string file = (dir / ("example" + std::to_string(i) + ".txt")).string();
+    std::ofstream(file, std::ios::binary) << script;
+    FILE* pipe = ::popen((std::string(build) + "/vireo --check-script '" + file + "' 2>&1").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    std::array<char, 256> chunk{};
+    while (std::fgets(chunk.data(), chunk.size(), pipe)) output += chunk.data();
+    EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 0);
+    EXPECT_EQ(output, "");
+    // A script that heats ends the heating before it waits for the operator:
+    // nobody may be there to press OK for hours.
+    const std::size_t message = script.rfind("[*MSG");
+    if (script.find("[F1 TC +]") != std::string::npos && message != std::string::npos) {
+      const std::size_t off = script.rfind("[F1 TC -]");
+      EXPECT_TRUE(off != std::string::npos && off < message) << "control is still on at the last operator message";
+    }
   }
   std::filesystem::remove_all(dir);
 }

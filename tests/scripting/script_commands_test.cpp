@@ -177,6 +177,35 @@ TEST_F(Commands, PositioningWaitLastsUntilTheChangerReports) {
   EXPECT_EQ(TakeSent(), (Lines{"[F2 PL 3]", "[F1 TC +]"}));
 }
 
+// One such line would otherwise hold every spectrometer reading of the night.
+TEST_F(Commands, ChangerMovesWithoutAChangerAreLoggedAndChangeNothing) {
+  host.controller.HasChanger = false;
+  host.controller.PositionCount = 4;
+  EXPECT_EQ(LinesOf("[*PL+]\r\n[F2 PL 2]\r\n[f2 dl 3]\r\n[*WPL]\r\n[F1 TC +]\r\n"),
+            (Lines{"[*PL+]", "-------No cuvette changer: [*PL+] changes nothing",
+                   "-------No cuvette changer: [F2 PL 2] changes nothing",
+                   "-------No cuvette changer: [F2 DL 3] changes nothing", "[*WPL]", "[F1 TC +]"}));
+  EXPECT_EQ(host.sent, Lines{"[F1 TC +]"});
+  EXPECT_TRUE(host.controller.PositionSettled);
+  EXPECT_EQ(host.controller.CuvettePosition, 1);
+}
+
+TEST_F(Commands, AChangerThatNeverReportsIsGivenUpAfterAMinute) {
+  RunFirst("[F2 PL 3]\r\n[*WPL]\r\n[F1 TC +]\r\n");  // one tick a second
+  TakeLog();
+  Tick(59);  // the report has been awaited for 59 s
+  TakeLog();
+  EXPECT_FALSE(host.controller.PositionSettled);
+  EXPECT_TRUE(host.delayPanel);
+  Tick();
+  EXPECT_TRUE(host.controller.PositionSettled);  // readings go on
+  EXPECT_EQ(TakeLog(), Lines{"-------No position report from the cuvette changer within 60 s: the position wait "
+                             "ends and readings go on"});
+  EXPECT_FALSE(host.delayPanel);
+  Tick();
+  EXPECT_EQ(TakeSent(), (Lines{"[F2 PL 3]", "[F1 TC +]"}));
+}
+
 TEST_F(Commands, LoopsShowTheirLinesOneLevelLeftOfTheirBody) {
   EXPECT_EQ(LinesOf("[*LS 3]\r\n[F1 TC +]\r\n[*LE]\r\n"),
             (Lines{"[*LS 3]", "|  [F1 TC +]", "[*LE] (1/3)", "|  [F1 TC +]", "[*LE] (2/3)", "|  [F1 TC +]",

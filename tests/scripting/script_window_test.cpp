@@ -102,6 +102,36 @@ TEST(RunScript, ATargetStepIsShownAndAwaitsStabilityAgain) {
   EXPECT_FALSE(f.Delay_Panel->isHidden());
 }
 
+// The window's own local handling, not a stand-in: a position past the
+// changer is clamped before it goes out, the wait lasts until the changer
+// reports, and a scripted target makes the holder's old "stable" stale.
+TEST(RunScript, ScriptedCommandsPassTheWindowsLocalHandling) {
+  ScriptWindow w;
+  w.ConnectAndAnswer();
+  w.Receive("[F1 VN 9.0]\r\n[F1 ID 31]\r\n");  // a four-position changer
+  w.RunStartup();
+  w.Receive("[F2 PL 1]\r\n");
+  w.Sent();
+  FormA& f = *w.form;
+  ASSERT_TRUE(f.Controller.HasChanger);
+  ASSERT_EQ(f.Controller.PositionCount, 4);
+  f.Controller.SampleStable = true;
+  w.Run("[F2 PL 9]\r\n[*WPL]\r\n[F1 TT S 35.00]\r\n[*WT 1]\r\n[F1 TC +]\r\n");
+  w.Timer1Tick(3);  // banner, the move, the wait
+  EXPECT_EQ(w.Sent(), Lines{"[F2 PL 4]"});
+  w.Timer1Tick(3);
+  EXPECT_TRUE(w.Sent().empty());  // the changer has not reported
+  w.Receive("[F2 PL 4]\r\n");
+  w.Timer1Tick(3);  // the wait ends, the target, the stable wait
+  EXPECT_EQ(w.Sent(), Lines{"[F1 TT S 35.00]"});
+  EXPECT_FALSE(f.Controller.SampleStable);
+  w.Timer1Tick(2);
+  EXPECT_EQ(w.Sent(), Lines{"[F1 IS ?]"});  // asked again, not taken from before the target
+  w.Receive("[F1 IS 0++S]\r\n");
+  w.Timer1Tick(2);
+  EXPECT_EQ(w.Sent(), Lines{"[F1 TC +]"});
+}
+
 TEST(RunScript, CancelDuringARampStopsItOnBothHolders) {
   ScriptWindow w;
   w.Connect();
@@ -229,6 +259,27 @@ TEST(StartupScript, DoesNotReplaceAScriptTheUserStarted) {
   w.form->Btn_RunScriptClick(nullptr);
   w.Timer1Tick(2);
   EXPECT_EQ(w.Sent(), Lines{"[F1 TT ?]"});
+}
+
+// The configuration may end, and the start-up script start, while the user
+// is choosing a file: that script runs on whole, and the user is told.
+TEST(RunScript, AScriptStartedWhileTheDialogIsOpenRunsOnAndTheChoiceIsRefused) {
+  ScriptWindow w;
+  w.Connect();
+  w.Write("Vireo Startup Script.txt", std::string(kHeader) + "[F1 IS ?]\r\n[*D 2]\r\n[F1 TT ?]\r\n");
+  w.dialogs.whileChoosing = [&w] {
+    w.dialogs.whileChoosing = nullptr;
+    w.form->Btn_RunScriptClick(nullptr);
+    w.Timer1Tick(3);  // banner, [F1 IS ?], [*D 2]
+  };
+  w.Run("[F1 TT S 20.00]\r\n[F1 TC +]\r\n");
+  ASSERT_EQ(w.dialogs.shown.size(), 1u);
+  EXPECT_EQ(w.dialogs.shown[0].text,
+            "The script \"Vireo Startup Script.txt\" is running.\n\nPress \"Cancel Script\" to end it, then run "
+            "the file again.");
+  w.Timer1Tick(6);
+  EXPECT_EQ(w.Sent(), (Lines{"[F1 IS ?]", "[F1 TT ?]"}));
+  EXPECT_EQ(w.RunCaption(), "Run Script File");
 }
 
 TEST(ScriptOption, RunsTheGivenFileWhereTheStartupScriptWouldWithThePanelKeptOpen) {

@@ -199,6 +199,7 @@ TEST_F(SimulationTest, WhichReadingsAreAsked) {
       {false, true, true, "P", "-1:[F1 PT ?]"},
       {true, true, true, "P", "-1:[F1 PT ?]"},  // the probe wins
       {true, false, false, nullptr, "-1:[F2 PL 2]"},  // the changer has not settled
+      {false, true, false, nullptr, "-1:[F2 PL 2]"},
   };
   for (const Case& c : cases) {
     SpectrometerWindowState w;

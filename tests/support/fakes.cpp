@@ -59,6 +59,7 @@ std::optional<std::string> ScriptedDialogs::SaveFileName(const std::string&, con
 
 std::optional<std::string> ScriptedDialogs::OpenFileName(const std::string&, const std::string&,
                                                          const std::string&) {
+  if (whileChoosing) whileChoosing();
   if (fileNames.empty()) return std::nullopt;
   auto name = fileNames.front();
   fileNames.pop_front();

@@ -65,10 +65,23 @@ class ScriptedDialogs final : public Dialogs {
 
   std::deque<Answer> answers;  // next answers; when empty, OK/Yes
   std::deque<std::optional<std::string>> fileNames;  // next file dialog results; when empty, cancel
+  std::function<void()> whileChoosing;  // runs while a file dialog is "open"
   std::vector<Shown> shown;
   // Runs while a message box is "open": ticks and bytes that a modal box's
   // own event loop would deliver.
   std::function<void()> whileShown;
+};
+
+// Termination signals raised by the test.
+class FakeTerminationSignals final : public TerminationSignals {
+ public:
+  void Listen(Handler handler) override { handler_ = std::move(handler); }
+  void Raise(std::string_view name) {
+    if (handler_) handler_(name);
+  }
+
+ private:
+  Handler handler_;
 };
 
 class FakeTicks final : public TickSource {

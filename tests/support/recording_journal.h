@@ -30,11 +30,13 @@ class RecordingJournal final : public Journal {
   std::string DataFolder() const override { return dataFolder; }
   bool MakeDataFolder() override { return true; }
   std::string UnendedRun() const override { return unended; }
+  std::string RunFolder() const override { return runFolder; }
 
   std::vector<std::string> calls;
   std::optional<std::string> failure;  // taken by the next TakeFailure
   std::string dataFolder = "/data/Vireo";
   std::string unended;
+  std::string runFolder;
 };
 
 }  // namespace vireo::testing
