@@ -40,13 +40,14 @@ class SpectrometerWindow : public ::testing::Test {
     W().M_SpectrometerClick(W().M_Spectrometer);
     S->Btn_COMClick(S->Btn_COM);
     channel.Receive(std::string(1, kAck));  // the wavelength goes out
+    channel.Receive(std::string(1, kEot));  // and is set
     channel.written.clear();
   }
   // A sample temperature report, with the instrument's answers to the reading it asks.
   void ReportAndRead(const std::string& report, const std::string& reply) {
     f.Receive(report + "\r\n");
     channel.Receive(std::string(1, kAck));
-    channel.Receive(reply);
+    channel.Receive(reply + kEot);
   }
   std::vector<std::string> TableLines() const {
     std::vector<std::string> lines;
@@ -153,7 +154,7 @@ TEST_F(SpectrometerWindow, ChangerTablesHaveAColumnPerPosition) {
   EXPECT_EQ(TableLines()[0], "   P/S\t nm\t min\t  \u00B0C\t abs(1)\t abs(2)\t abs(3)\t abs(4)\t abs(5)\t abs(6)");
   S->RequestReading('S', " 1.234\t 25.00");
   channel.Receive(std::string(1, kAck));
-  channel.Receive("d 0.4321");
+  channel.Receive("d 0.4321\x04");
   EXPECT_EQ(TableLines().back(), "    S\t550.0\t 1.234\t 25.00\t\t\t 0.4321\t\t\t");
   EXPECT_EQ(S->Table.Points(3, PlotQuantity::Temperature).Count(), 1u);
   EXPECT_TRUE(S->State.MultiCellTable);
@@ -170,7 +171,7 @@ TEST_F(SpectrometerWindow, ReadingsDrawnOnTopOfThePlotPaintAsAWholeRedraw) {
   for (const char* reading : {"d 0.1100", "d 0.1300", "d 0.1200"}) {
     S->RequestReading('S', " 5.000\t 23.50");
     channel.Receive(std::string(1, kAck));
-    channel.Receive(reading);
+    channel.Receive(std::string(reading) + kEot);
   }
   ASSERT_EQ(S->Table.RecordCount(), 43u);
   const QImage drawnOnTop = S->SImage->Picture().copy();
@@ -353,9 +354,13 @@ TEST_F(SpectrometerWindow, CommandPanelCalls) {
   EXPECT_FALSE(S->State.RecordSample);
   W().SpectrometerRecordProbe(false);
   EXPECT_TRUE(S->State.RecordSample);
-  const int opens = static_cast<int>(channel.opened.size());
+  // The link refresh does not reopen the port under a command's answer.
+  const std::size_t opens = channel.opened.size();
   W().SpectrometerLinkRefresh();
-  EXPECT_EQ(static_cast<int>(channel.opened.size()), opens + 1);
+  EXPECT_EQ(channel.opened.size(), opens);
+  channel.Receive(std::string(1, kAck) + kEot);
+  W().SpectrometerLinkRefresh();
+  EXPECT_EQ(channel.opened.size(), opens + 1);
 }
 
 }  // namespace
