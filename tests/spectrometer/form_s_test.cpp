@@ -109,6 +109,19 @@ TEST_F(SpectrometerWindow, ConnectOpensTheLinkAndWritesTheHeader) {
   EXPECT_EQ(S->Protocol.Link().PendingCommand.View(), "");
 }
 
+TEST_F(SpectrometerWindow, TheWavelengthGoesOutAfterConnectsLastPurge) {
+  // An instrument that answers ENQ at once must find the ACK still wanted.
+  W().M_SpectrometerClick(W().M_Spectrometer);
+  S->Btn_COMClick(S->Btn_COM);
+  EXPECT_EQ(channel.written.substr(channel.writtenAtPurge), std::string(1, kEnq));
+  channel.Receive(std::string(1, kAck));
+  EXPECT_EQ(channel.written.substr(channel.writtenAtPurge), std::string("\x05w5500") + '\0');
+  // No reading before the instrument is at the wavelength.
+  S->CkB_Sample->setChecked(true);
+  S->RequestReading('S', " 1.000\t 20.00");
+  EXPECT_EQ(channel.written.substr(channel.writtenAtPurge), std::string("\x05w5500") + '\0');
+}
+
 TEST_F(SpectrometerWindow, EnterInTheWavelengthBoxSetsIt) {
   Connect();
   S->Edit_WLnm->setText(QStringLiteral("600"));
@@ -302,6 +315,76 @@ TEST_F(SpectrometerWindow, ARefreshThatCannotReopenThePortShowsTheLinkLost) {
   EXPECT_FALSE(S->GBox_COM->isHidden());
   EXPECT_EQ(S->windowTitle(), "Shimadzu UV-1800  (link lost)");
   EXPECT_EQ(S->Table.Text(), std::string(kOneCellHeader) + "\r\n");
+}
+
+TEST_F(SpectrometerWindow, ALostPortIsTriedAgainAndRecordingGoesOnInTheSameTable) {
+  f.ConnectAndAnswer();
+  Connect();
+  S->CkB_Sample->setChecked(true);
+  ReportAndRead("[F1 CT 25.00]", "d 0.1000");
+  f.Receive("[F1 CT 25.10]\r\n");  // asked, and then the adapter is pulled
+  channel.active = false;
+  channel.onLost("unplugged");
+  EXPECT_EQ(S->windowTitle(), "Shimadzu UV-1800  (link lost)");
+  EXPECT_FALSE(S->GBox_COM->isHidden());
+  EXPECT_TRUE(S->Btn_Save->isHidden());  // the connect box is never under them
+  EXPECT_TRUE(S->Btn_AutoZero->isHidden());
+  EXPECT_FALSE(W().Panel_ErrorNotice->isHidden());
+  EXPECT_TRUE(W().L_ErrorNotice->text().startsWith(QStringLiteral("Spectrometer link lost on ttyUSB1")));
+  EXPECT_NE(f.DisplayLog().back().find("Spectrometer link lost on ttyUSB1 (unplugged)"), std::string::npos);
+  channel.written.clear();
+  channel.openablePorts = {"elsewhere"};  // not back yet
+  S->Timer_ReconnectTimer();
+  f.Receive("[F1 CT 25.20]\r\n");
+  EXPECT_TRUE(S->LinkLost());
+  EXPECT_EQ(channel.written, "");
+  channel.openablePorts.clear();
+  S->Timer_ReconnectTimer();
+  ASSERT_FALSE(S->LinkLost());
+  EXPECT_EQ(channel.opened.back(), "ttyUSB1");
+  EXPECT_EQ(S->windowTitle(), "Shimadzu UV-1800  on ttyUSB1");
+  EXPECT_TRUE(W().Panel_ErrorNotice->isHidden());
+  EXPECT_NE(f.DisplayLog().back().find("Spectrometer link back on ttyUSB1"), std::string::npos);
+  // The instrument may have been off: its wavelength is set before any reading.
+  channel.Receive(std::string(1, kAck));
+  EXPECT_EQ(channel.written, std::string("\x05w5500") + '\0');
+  channel.Receive(std::string(1, kEot));
+  ReportAndRead("[F1 CT 25.30]", "d 0.3000");
+  const std::vector<std::string> lines = TableLines();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_NE(lines[1].find(" 25.00\t 0.1000"), std::string::npos);
+  EXPECT_NE(lines[2].find(" 25.30\t 0.3000"), std::string::npos);
+}
+
+TEST_F(SpectrometerWindow, AChangerWithMoreThanSixPositionsIsRecordedAtItsFirstOnly) {
+  W().Controller.PositionCount = 8;
+  W().Controller.CuvettePosition = 2;
+  Connect();
+  EXPECT_EQ(TableLines(), std::vector<std::string>({"   P/S\t nm\t min\t  \u00B0C\t  abs"}));
+  EXPECT_NE(f.DisplayLog().back().find("8 positions"), std::string::npos);
+  S->CkB_Sample->setChecked(true);
+  S->RequestReading('S', " 1.000\t 20.00");
+  EXPECT_EQ(channel.written, "");
+  W().Controller.CuvettePosition = 1;
+  S->RequestReading('S', " 1.100\t 21.00");
+  channel.Receive(std::string(1, kAck));
+  channel.Receive(std::string("d 0.2000\r\n") + kEot);
+  EXPECT_EQ(TableLines().back(), "    S\t550.0\t 1.100\t 21.00\t 0.2000\t\t\t\t\t");
+}
+
+TEST_F(SpectrometerWindow, ReportsWithoutAReadingAreCountedAtTheEndOfTheRun) {
+  Connect();
+  S->CkB_Sample->setChecked(true);
+  S->RequestReading('S', " 1.000\t 20.00");
+  channel.Receive(std::string(1, kAck));
+  const std::size_t before = f.DisplayLog().size();
+  S->RequestReading('S', " 1.050\t 20.50");  // the instrument is slower than the reports
+  S->RequestReading('S', " 1.100\t 21.00");
+  EXPECT_EQ(f.DisplayLog().size(), before + 1);
+  channel.Receive(std::string("d 0.2000") + kEot);
+  S->CkB_Sample->setChecked(false);
+  EXPECT_EQ(f.DisplayLog().back(), "Spectrometer: 2 temperature reports got no reading (the instrument was still busy)");
+  EXPECT_EQ(TableLines().back(), "    S\t550.0\t 1.000\t 20.00\t 0.2000\t\t\t\t\t");
 }
 
 TEST_F(SpectrometerWindow, OfflineClearSwitchesBetweenOneAndSixCells) {
