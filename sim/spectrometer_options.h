@@ -36,7 +36,7 @@ struct SpectrometerConfig {
   // (from the server thread when served: what it reads must outlive the
   // server, e.g. a ControllerServer declared before the SpectrometerServer).
   std::function<float()> sampleTemperature = [] { return 25.0f; };
-  SpectrometerManners manners;
+  SpectrometerManners manners{};
 };
 
 // A sample temperature that starts at `start` and moves at `ratePerMinute`

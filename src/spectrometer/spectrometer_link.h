@@ -120,6 +120,11 @@ class SpectrometerProtocol {
   // The port has gone: what was under way is lost with it (a reading's reply
   // will never come); settings waiting to be sent stay queued.
   void LinkLost();
+  // A new connection: nothing of the earlier one is sent.
+  void Forget() {
+    LinkLost();
+    queued_.clear();
+  }
   // The port is open again: the instrument may have been switched off, so its
   // wavelength is set first.
   void LinkBack();

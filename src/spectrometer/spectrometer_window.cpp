@@ -105,6 +105,7 @@ void TFormS::Btn_COMClick(QObject* sender) {
   if (!Protocol.Exchanging()) ShowSpectrometerBusy(false);
   Btn_Clear->setText(QStringLiteral("Clear"));
   if (!sender) return;
+  Protocol.Forget();
   // Clear refreshes the link (a reopen): the wavelength goes out after it,
   // so that nothing purges the instrument's ACK.
   Btn_ClearClick(nullptr);

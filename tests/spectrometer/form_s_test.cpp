@@ -295,8 +295,13 @@ TEST_F(SpectrometerWindow, MainWindowClearAndRestart) {
   EXPECT_FALSE(S->CkB_Sample->isChecked());
   EXPECT_FALSE(S->State.RecordSample);
   EXPECT_TRUE(S->Btn_Save->isHidden());
-  // A lost link brings the connect box back.
+  // A lost link brings the connect box back; a command left waiting by the
+  // earlier connection is not sent on the new one.
+  channel.active = true;
+  S->SendSpectrometerCommand("x");
+  channel.active = false;
   Connect();
+  EXPECT_FALSE(S->Protocol.Exchanging());
   channel.active = false;
   channel.onLost("unplugged");
   EXPECT_FALSE(S->GBox_COM->isHidden());
