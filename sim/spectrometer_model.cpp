@@ -35,7 +35,25 @@ bool ReadTenths(std::string_view digits, int& tenths) {
 }  // namespace
 
 SpectrometerModel::SpectrometerModel(SpectrometerConfig config)
-    : config_(std::move(config)), random_(config_.seed), noise_(0.0, 1.0) {}
+    : config_(std::move(config)),
+      random_(config_.seed),
+      noise_(0.0, 1.0),
+      wavelength_(config_.manners.powerUpWavelength),
+      nextWavelength_(wavelength_) {}
+
+std::uint32_t SpectrometerModel::Random(std::uint32_t low, std::uint32_t high) {
+  return std::uniform_int_distribution<std::uint32_t>(low, high)(random_);
+}
+
+void SpectrometerModel::Later(std::uint32_t delayMs, std::string bytes) {
+  if (delayMs == 0) {
+    out_ += bytes;
+    return;
+  }
+  const std::uint64_t due = nowMs_ + delayMs;
+  auto at = std::find_if(later_.begin(), later_.end(), [due](const auto& item) { return item.first > due; });
+  later_.insert(at, {due, std::move(bytes)});
+}
 
 double SpectrometerModel::Absorbance(double temperatureC, double wavelengthNm) const {
   const double kelvin = temperatureC + kKelvin;
@@ -57,7 +75,7 @@ std::string SpectrometerModel::Receive(std::string_view bytes) {
       if (Working()) {
         enqWaiting_ = true;
       } else {
-        out_ += kAck;
+        Later(config_.manners.ackDelayMs, std::string(1, kAck));
         granted_ = true;
         command_.clear();
         unasked_ = overlong_ = false;
@@ -89,7 +107,7 @@ void SpectrometerModel::Execute() {
   if (overlong_) {
     Refuse();
   } else if (command_ == "d") {
-    Begin(Work::kReading, kReadingMs);
+    Begin(Work::kReading, config_.manners.cycleMs);
   } else if (command_ == "x") {
     Begin(Work::kZero, kZeroMs);
   } else if (command_.size() > 1 && command_[0] == 'w' && ReadTenths(std::string_view(command_).substr(1), tenths) &&
@@ -111,8 +129,8 @@ void SpectrometerModel::Refuse() {
   Begin(Work::kEnding, kEotGapMs);
 }
 
-void SpectrometerModel::Finish() {
-  out_ += kEot;
+void SpectrometerModel::Finish(bool eot) {
+  if (eot) out_ += kEot;
   work_ = Work::kNone;
   if (enqWaiting_) {
     enqWaiting_ = false;
@@ -122,21 +140,83 @@ void SpectrometerModel::Finish() {
   }
 }
 
+void SpectrometerModel::SendReading() {
+  const SpectrometerManners& m = config_.manners;
+  const double value =
+      Absorbance(config_.sampleTemperature(), wavelength_) - zeroOffset_ + config_.noise * noise_(random_);
+  // Always eight bytes: "d 0.1234", "d-0.0012".
+  char text[16];
+  std::snprintf(text, sizeof text, "d%7.4f", std::clamp(value, kMinReading, kMaxReading));
+  std::string reply = text;
+
+  EotPlacement eot = m.eot;
+  if (eot == EotPlacement::Mixed) eot = static_cast<EotPlacement>(Random(0, 2));
+  bool eotLost = false, damaged = false;
+  if (m.faults > 0.0 && std::uniform_real_distribution<double>(0.0, 1.0)(random_) < m.faults) {
+    if (Random(0, 1) == 0) {
+      eotLost = true;
+    } else {
+      // Never a digit or a blank: a byte that turns into another number
+      // cannot be told from a reading by anyone.
+      static constexpr char kGarbage[] = {'#', '?', '~', static_cast<char>(0xB7)};
+      const std::size_t at = Random(0, static_cast<std::uint32_t>(reply.size()));
+      reply.insert(at, 1, kGarbage[Random(0, 3)]);
+      damaged = at > 0;  // before the "d" it is a stray byte, the reading is whole
+    }
+  }
+  if (!m.readingsLog.empty()) {
+    if (std::FILE* log = std::fopen(m.readingsLog.c_str(), "a")) {
+      std::fprintf(log, "%.1f\t%s\t%d\n", static_cast<double>(wavelength_), text, damaged ? 1 : 0);
+      std::fclose(log);
+    }
+  }
+
+  std::vector<std::string> pieces{reply};
+  if (m.split) {
+    pieces.clear();
+    std::size_t from = 0;
+    for (std::uint32_t left = Random(1, 2); left > 0 && reply.size() - from > 1; --left) {
+      const std::size_t cut = Random(static_cast<std::uint32_t>(from + 1), static_cast<std::uint32_t>(reply.size() - 1));
+      pieces.push_back(reply.substr(from, cut - from));
+      from = cut;
+    }
+    pieces.push_back(reply.substr(from));
+  }
+  if (eot == EotPlacement::Joined && !eotLost) pieces.back() += kEot;
+  std::uint32_t delay = 0;
+  if (eot == EotPlacement::Before) {
+    Finish(!eotLost);
+    delay = 5;
+  }
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (i > 0) delay += Random(1, 20);
+    Later(delay, pieces[i]);
+  }
+  if (eot == EotPlacement::Before) return;
+  if (eot == EotPlacement::Joined || eotLost) {
+    // Done once the last piece is out.
+    Begin(Work::kEnding, delay);
+    eotSilent_ = true;
+  } else {
+    Begin(Work::kEnding, delay + kEotGapMs);
+  }
+}
+
 std::string SpectrometerModel::Advance(std::uint32_t milliseconds) {
   nowMs_ += milliseconds;
-  if (work_ == Work::kNone || nowMs_ < dueMs_) return std::exchange(out_, {});
+  if (work_ != Work::kNone && nowMs_ >= dueMs_) Step();
+  std::string out = std::exchange(out_, {});
+  std::size_t due = 0;
+  while (due < later_.size() && later_[due].first <= nowMs_) out += later_[due++].second;
+  later_.erase(later_.begin(), later_.begin() + static_cast<std::ptrdiff_t>(due));
+  return out;
+}
+
+void SpectrometerModel::Step() {
   switch (work_) {
-    case Work::kReading: {
-      const double value = Absorbance(config_.sampleTemperature(), wavelength_) - zeroOffset_ +
-                           config_.noise * noise_(random_);
-      // Always eight bytes ("d 0.1234", "d-0.0012"): the program takes a
-      // shorter reply than its first one for a reply still coming.
-      char text[16];
-      std::snprintf(text, sizeof text, "d%7.4f", std::clamp(value, kMinReading, kMaxReading));
-      out_ += text;
-      Begin(Work::kEnding, kEotGapMs);  // due after this call at the earliest
+    case Work::kReading:
+      SendReading();
       break;
-    }
     case Work::kWavelength:
       wavelength_ = nextWavelength_;
       Finish();
@@ -147,10 +227,9 @@ std::string SpectrometerModel::Advance(std::uint32_t milliseconds) {
       break;
     case Work::kEnding:
     case Work::kNone:
-      Finish();
+      Finish(!std::exchange(eotSilent_, false));
       break;
   }
-  return std::exchange(out_, {});
 }
 
 }  // namespace vireo::sim

@@ -4,12 +4,17 @@
 // command ended by NUL, and the instrument signals the end of the work with
 // EOT. "d" is answered with a reading "d 0.1234" before the EOT; "w5500" sets
 // the wavelength in tenths of a nanometre; "x" zeroes the absorbance.
+// SpectrometerManners make it behave as real instruments do on a USB adapter:
+// replies in pieces, EOT anywhere, a slow cycle, a wavelength of its own, a
+// byte lost or garbled now and then.
 // No threads and no I/O: the caller feeds bytes and moves the clock.
 
 #include <cstdint>
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "sim/spectrometer_options.h"
 
@@ -20,8 +25,8 @@ inline constexpr char kAck = 0x06;
 inline constexpr char kEot = 0x04;
 inline constexpr char kNak = 0x15;
 
-// Work times of the instrument, in milliseconds.
-inline constexpr std::uint32_t kReadingMs = 500;     // "d" until its reading
+// Work times of the instrument, in milliseconds ("d" until its reading:
+// SpectrometerManners::cycleMs).
 inline constexpr std::uint32_t kWavelengthMs = 1000;  // "w" until EOT
 inline constexpr std::uint32_t kZeroMs = 800;        // "x" until EOT
 // From a reading, or a refusal, to its EOT: never in the same output, so
@@ -58,15 +63,20 @@ class SpectrometerModel {
   void Execute();
   void Begin(Work work, std::uint32_t milliseconds);
   void Refuse();
-  void Finish();
+  void Finish(bool eot = true);
+  void SendReading();
+  void Step();
+  // Output that leaves `delayMs` from now.
+  void Later(std::uint32_t delayMs, std::string bytes);
+  std::uint32_t Random(std::uint32_t low, std::uint32_t high);
 
   SpectrometerConfig config_;
   std::mt19937_64 random_;
   std::normal_distribution<double> noise_;
 
-  float wavelength_ = 550.0f;
+  float wavelength_;
   double zeroOffset_ = 0.0;
-  float nextWavelength_ = 550.0f;  // where a "w" in progress goes
+  float nextWavelength_;  // where a "w" in progress goes
 
   bool granted_ = false;     // ACK sent to an ENQ: the command text may come
   bool enqWaiting_ = false;  // an ENQ came while working: granted when done
@@ -75,9 +85,11 @@ class SpectrometerModel {
   std::string command_;
 
   Work work_ = Work::kNone;
+  bool eotSilent_ = false;  // the work in progress ends without an EOT of its own
   std::uint64_t nowMs_ = 0;
   std::uint64_t dueMs_ = 0;  // when the work in progress takes its next step
   std::string out_;
+  std::vector<std::pair<std::uint64_t, std::string>> later_;  // by due time
 };
 
 }  // namespace vireo::sim

@@ -11,6 +11,22 @@
 
 namespace vireo::sim {
 
+// Where the end of a reading's work (EOT) goes: in a write of its own after
+// the reading, in the reading's last write, before the reading, or any of
+// these at random.
+enum class EotPlacement { Apart, Joined, Before, Mixed };
+
+// How a real instrument on a USB adapter behaves, all off by default.
+struct SpectrometerManners {
+  bool split = false;                         // replies in 2 or 3 writes, 1 to 20 ms apart
+  EotPlacement eot = EotPlacement::Apart;
+  std::uint32_t ackDelayMs = 0;               // ENQ answered after this (0: in the same write)
+  std::uint32_t cycleMs = 500;                // "d" until its reading
+  float powerUpWavelength = 550.0f;           // nm, until the first "w"
+  double faults = 0.0;                        // share of replies with a lost or garbage byte
+  std::string readingsLog;                    // file: one line per reading sent; empty none
+};
+
 struct SpectrometerConfig {
   double meltingTemperature = 55.0;  // degrees C: half the sample melted
   double enthalpy = 250.0;           // van 't Hoff enthalpy of melting, kJ/mol
@@ -20,6 +36,7 @@ struct SpectrometerConfig {
   // (from the server thread when served: what it reads must outlive the
   // server, e.g. a ControllerServer declared before the SpectrometerServer).
   std::function<float()> sampleTemperature = [] { return 25.0f; };
+  SpectrometerManners manners{};
 };
 
 // A sample temperature that starts at `start` and moves at `ratePerMinute`

@@ -69,7 +69,7 @@ void SetUpApplication(QApplication& app) {
 class Simulators {
  public:
   // An exit code when they cannot start.
-  std::optional<int> Start(const std::string& options) {
+  std::optional<int> Start(const std::string& options, const std::string& spectrometerOptions) {
     sim::ControllerConfig config;
     std::string error;
     if (!sim::ParseControllerOptions(options, config, &error)) {
@@ -82,6 +82,11 @@ class Simulators {
       return 1;
     }
     sim::SpectrometerConfig spectrometerConfig;
+    sim::SampleRamp unused;  // the sample is the simulated controller's
+    if (!sim::ParseSpectrometerOptions(spectrometerOptions, spectrometerConfig, unused, &error)) {
+      std::fprintf(stderr, "vireo: --simulate-spectrometer: %s\n%s\n", error.c_str(), sim::SpectrometerOptionsHelp());
+      return 2;
+    }
     sim::ControllerServer* controller = controller_.get();
     spectrometerConfig.sampleTemperature = [controller] { return controller->SampleTemperature(); };
     spectrometer_ = std::make_unique<sim::SpectrometerServer>(spectrometerConfig);
@@ -190,7 +195,7 @@ int RunApplication(int argc, char** argv) {
 
   Simulators simulators;
   if (start.simulate) {
-    if (const std::optional<int> code = simulators.Start(start.simulatorOptions)) return *code;
+    if (const std::optional<int> code = simulators.Start(start.simulatorOptions, start.spectrometerSimulatorOptions)) return *code;
   }
   FormOptions options;
   if (const std::optional<int> code = MainWindowOptions(start, simulators, options)) return *code;

@@ -246,6 +246,8 @@ class FormA : public QMainWindow {
   void UpdateProbeBox(bool probePresent);
   bool SpectrometerPortOpen() const;
   void SpectrometerLinkRefresh();                                  // Btn_COMClick of FormS without a sender
+  // The strip says while the spectrometer's port is lost and tried again.
+  void ShowSpectrometerLinkLost(bool lost, const std::string& port);
   void SpectrometerSend(std::string_view text);                    // [*SC text]
   void SpectrometerWavelength(char mode, std::string_view number); // [*SW x], [*SW+x], [*SW-x] -> SetWavelength
   void SpectrometerZero();                                         // [*SZ]

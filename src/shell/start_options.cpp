@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "sim/controller_server.h"
+#include "sim/spectrometer_options.h"
 
 namespace vireo {
 
@@ -19,6 +20,11 @@ StartOptions ParseStartOptions(const QCoreApplication& app) {
                                                    "like a real one. OPTIONS: ") +
                                         QString::fromLatin1(sim::ControllerOptionsHelp()),
                                     QStringLiteral("OPTIONS"));
+  const QCommandLineOption simulateSpectrometer(
+      QStringLiteral("simulate-spectrometer"),
+      QStringLiteral("With --simulate: how the simulated spectrophotometer behaves. OPTIONS: ") +
+          QString::fromLatin1(sim::SpectrometerOptionsHelp()),
+      QStringLiteral("OPTIONS"));
   const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Connect to NAME (ttyUSB0, rfcomm0, a device path)."),
                                 QStringLiteral("NAME"));
   const QCommandLineOption screenshot(QStringLiteral("screenshot"),
@@ -63,6 +69,7 @@ StartOptions ParseStartOptions(const QCoreApplication& app) {
                                                  "once the controller is configured."),
                                   QStringLiteral("FILE"));
   parser.addOption(script);
+  parser.addOption(simulateSpectrometer);
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
   for (QString& a : args) {
@@ -72,6 +79,7 @@ StartOptions ParseStartOptions(const QCoreApplication& app) {
   out.simulate = parser.isSet(simulate);
   out.offline = parser.isSet(offline);
   out.simulatorOptions = parser.value(simulate).toStdString();
+  out.spectrometerSimulatorOptions = parser.value(simulateSpectrometer).toStdString();
   out.port = parser.value(port).toStdString();
   out.spectrometer = parser.value(spectrometer).toStdString();
   out.recordReadings = parser.isSet(recordReadings);

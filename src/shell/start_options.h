@@ -15,6 +15,7 @@ struct StartOptions {
   bool simulate = false;
   bool offline = false;
   std::string simulatorOptions;
+  std::string spectrometerSimulatorOptions;  // of the spectrophotometer --simulate serves
   std::string port;
   std::string spectrometer;
   bool recordReadings = false;

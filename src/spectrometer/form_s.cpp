@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "controller/serial_channel.h"
 #include "shell/hint_timing.h"
@@ -69,7 +70,13 @@ TFormS::TFormS(FormSServices services, FormSContext context, QWidget* parent)
   ConnectHandlers();
   SerialChannel& channel = services_.spectrometerChannel;
   channel.onReceived = [this](int count) { VaCommRxChar(this, count); };
-  channel.onLost = [this](const std::string&) { ShowLinkLost(); };
+  channel.onLost = [this](const std::string& reason) { ShowLinkLost(reason); };
+  Timer_Reply = new QTimer(this);
+  Timer_Reply->setSingleShot(true);
+  connect(Timer_Reply, &QTimer::timeout, this, &TFormS::Timer_ReplyTimer);
+  Timer_Reconnect = new QTimer(this);
+  Timer_Reconnect->setInterval(kReconnectMs);
+  connect(Timer_Reconnect, &QTimer::timeout, this, &TFormS::Timer_ReconnectTimer);
 }
 
 TFormS::~TFormS() {
@@ -243,9 +250,30 @@ void TFormS::SetMainWindowShown(bool shown) {
   }
 }
 
-void TFormS::ShowLinkLost() {
+void TFormS::ShowConnectBox(bool shown) {
+  GBox_COM->setVisible(shown);
+  if (!shown) return;
+  GBox_COM->raise();
+  // The box stands where these two buttons are.
+  Btn_Save->hide();
+  Btn_AutoZero->hide();
+}
+
+void TFormS::ShowLinkLost(const std::string& reason) {
   setWindowTitle(QString::fromLatin1(kSpectrometerName) + QStringLiteral("  (link lost)"));
-  GBox_COM->show();
+  ShowConnectBox(true);
+  if (linkLost_ || Offline()) return;
+  linkLost_ = true;
+  linkPort_ = Combo_COM->currentText().toStdString();
+  Protocol.LinkLost();
+  Notice("Spectrometer link lost on " + linkPort_ + (reason.empty() ? "" : " (" + reason + ")") +
+         Format(": trying it again every %d s", kReconnectMs / 1000));
+  if (onLinkLost) onLinkLost(true, linkPort_);
+  Timer_Reconnect->start();
+}
+
+void TFormS::Timer_ReconnectTimer() {
+  if (linkLost_) Reconnect(linkPort_);
 }
 
 void TFormS::Memo_ReceivedDblClick(QObject*) {
@@ -268,6 +296,11 @@ void TFormS::Panel_ControlDblClick(QObject*) {
 
 void TFormS::ResetSpectrometerWindow() {
   services_.spectrometerChannel.Close();
+  Timer_Reconnect->stop();
+  if (linkLost_) {
+    linkLost_ = false;
+    if (onLinkLost) onLinkLost(false, linkPort_);
+  }
   GBox_COM->show();
   CkB_Probe->setChecked(false);
   CkB_Sample->setChecked(false);

@@ -32,6 +32,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 namespace vireo {
 
@@ -88,6 +89,10 @@ class TFormS : public QWidget, private SpectrometerHost {
 
   // Offline Clear switched between one cell (false) and six (true).
   std::function<void(bool sixCells)> onCellModeChanged;
+  // A line for the main window's display log.
+  std::function<void(std::string_view text)> onNotice;
+  // The spectrometer's port was lost (true) or is open again (false).
+  std::function<void(bool lost, const std::string& port)> onLinkLost;
 
   // ---- Link ------------------------------------------------------------------
   void ListSpectrometerPorts();
@@ -102,6 +107,13 @@ class TFormS : public QWidget, private SpectrometerHost {
   void ShowSpectrometerBusy(bool on);
   void TraceSpectrometer(std::string_view prefix, std::string_view bytes);
   bool SpectrometerPortOpen() const;
+  // The reply timer: a reading has gone quiet, or the instrument has.
+  void Timer_ReplyTimer();
+  // While the link is lost: tries the lost port again.
+  void Timer_ReconnectTimer();
+  bool LinkLost() const { return linkLost_; }
+  // How often a lost port is tried again.
+  static constexpr int kReconnectMs = 3000;
 
   // ---- Readings and table ----------------------------------------------------
   void RequestReading(char letter, std::string_view report);
@@ -189,6 +201,8 @@ class TFormS : public QWidget, private SpectrometerHost {
   bool TraceShown() const override;
   void TraceLine(std::string_view line) override;
   void RecordComplete(std::string_view record) override;
+  void Notice(std::string_view text) override;
+  void StartTimer(int milliseconds) override;
 
   void BuildControls();
   void BuildPlotControls();
@@ -197,14 +211,30 @@ class TFormS : public QWidget, private SpectrometerHost {
   void ShowMeasurementControls(bool shown);
   void SetHorizontalQuantity(PlotQuantity quantity);
   void SetMainWindowShown(bool shown);
-  // The port has gone: the connect box comes back; the table stays.
-  void ShowLinkLost();
+  // The port has gone: the connect box comes back, the port is tried again
+  // every few seconds; the table stays.
+  void ShowLinkLost(const std::string& reason);
+  // Opens `port` after a loss; on success the wavelength is set again and
+  // recording goes on into the same table.
+  bool Reconnect(const std::string& port);
+  // The port box, never under the buttons it shares the panel with.
+  void ShowConnectBox(bool shown);
+  // Opens the chosen port with the link's settings.
+  bool OpenPort(const std::string& port);
+  // A recording switch went off: the count of reports without a reading.
+  void EndRecordingRun();
   // The journal of the context while a live instrument records; none offline.
   Journal* LiveJournal() const;
 
   FormSServices services_;
   FormSContext context_;
   bool limitEntryBusy_ = false;
+  QTimer* Timer_Reply = nullptr;
+  QTimer* Timer_Reconnect = nullptr;
+  bool linkLost_ = false;
+  std::string linkPort_;        // the port that was lost
+  bool recording_ = false;      // a recording switch is on
+  bool oneCellChanger_ = false;  // a changer with more positions than columns: position 1 only
   std::string lastSaveName_;
 };
 

@@ -2,10 +2,12 @@
 // readings, and the spectrometer commands of the command panel and scripts.
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QTimer>
 
 #include "recording/series_memo.h"
 #include "shell/form_a.h"
+#include "shell/widgets.h"
 #include "spectrometer/form_s.h"
 
 namespace vireo {
@@ -21,6 +23,26 @@ void FormA::AttachSpectrometerWindow(TFormS& window) {
     SeriesMemos[0]->ClearAll();
     SeriesMemos[2]->ClearAll();
   };
+  window.onNotice = [this](std::string_view text) { AppendToDisplayLog(-1, text); };
+  window.onLinkLost = [this](bool lost, const std::string& port) { ShowSpectrometerLinkLost(lost, port); };
+}
+
+void FormA::ShowSpectrometerLinkLost(bool lost, const std::string& port) {
+  // The strip may already say something of the controller: the spectrometer's
+  // sentence goes after it and leaves with the loss.
+  static const QString kLost = QStringLiteral("Spectrometer link lost on ");
+  QString text = Panel_ErrorNotice->isHidden() ? QString() : L_ErrorNotice->text();
+  const qsizetype ours = text.indexOf(kLost);
+  if (ours >= 0) text = text.left(ours).trimmed();
+  if (lost) {
+    if (!text.isEmpty()) text += QStringLiteral("  ");
+    text += kLost + QString::fromStdString(port) +
+            QStringLiteral(": trying it again every %1 s; the readings so far are kept.").arg(TFormS::kReconnectMs / 1000);
+  }
+  L_ErrorNotice->setText(text);
+  L_ErrorNotice->setToolTip(text);
+  Panel_ErrorNotice->setVisible(!text.isEmpty());
+  AlignPanels();
 }
 
 void FormA::M_SpectrometerClick(QObject*) {
@@ -60,7 +82,8 @@ void FormA::SpectrometerSend(std::string_view text) {
   if (!FormS) return;
   const std::string command = FreeSpectrometerCommand(text);
   if (!FormS->SendSpectrometerCommand(command)) {
-    AppendToDisplayLog(-1, "Spectrometer command not sent: at most 9 characters (" + command + ")");
+    AppendToDisplayLog(-1, command.size() > 9 ? "Spectrometer command not sent: at most 9 characters (" + command + ")"
+                                              : "Spectrometer command not sent: too many commands waiting (" + command + ")");
   }
 }
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "control/wide_text.h"
 #include "controller/serial_channel.h"
@@ -57,42 +58,73 @@ void TFormS::ListSpectrometerPorts() {
   Memo_Received->clear();
 }
 
+bool TFormS::OpenPort(const std::string& port) {
+  SerialChannel& channel = services_.spectrometerChannel;
+  channel.Close();
+  channel.SetPort(port);
+  channel.SetSettings(SerialSettings{kSpectrometerBaud, false, true});
+  channel.Open();
+  if (!channel.Active()) return false;
+  channel.PurgeRead();
+  channel.PurgeWrite();
+  setWindowTitle(QString::fromLatin1(kSpectrometerName) + QStringLiteral("  on ") + QString::fromStdString(port));
+  HandleSpectrometerBytes(std::nullopt);
+  return true;
+}
+
 void TFormS::Btn_COMClick(QObject* sender) {
   SerialChannel& channel = services_.spectrometerChannel;
   const bool offline = Offline();
+  const std::string port = Combo_COM->currentText().toStdString();
+  if (!offline && sender && linkLost_) {
+    // Connecting again after a loss goes on with the same table.
+    linkPort_ = port;
+    Reconnect(port);
+    return;
+  }
   if (!offline) {
     const bool wasOpen = channel.Active();
-    if (wasOpen) {
-      channel.Flush(kReopenFlushMs);
-      channel.Close();
-    }
-    channel.SetPort(Combo_COM->currentText().toStdString());
-    channel.SetSettings(SerialSettings{kSpectrometerBaud, false, true});
-    channel.Open();
-    if (!channel.Active()) {
+    // Reopened now, the port would throw away the answer under way.
+    if (wasOpen && !sender && Protocol.Exchanging()) return;
+    if (wasOpen) channel.Flush(kReopenFlushMs);
+    if (!OpenPort(port)) {
       // A port that does not open again (unplugged) must not look connected
       // while every later reading goes nowhere.
-      if (wasOpen) ShowLinkLost();
+      if (wasOpen) ShowLinkLost("it did not open again");
       return;
     }
   }
   State.VerticalAxisLabel = "absorbance";
   if (offline) {
     setWindowTitle(QString::fromLatin1(Format("%s %s", kSpectrometerName, "(Simulation Mode)").c_str()));
-  } else {
-    channel.PurgeRead();
-    channel.PurgeWrite();
-    setWindowTitle(QString::fromLatin1(kSpectrometerName) + QStringLiteral("  on ") + Combo_COM->currentText());
+    HandleSpectrometerBytes(std::nullopt);
   }
-  HandleSpectrometerBytes(std::nullopt);
   GBox_COM->hide();
   ShowMeasurementControls(true);
   UpdateProbeBox();
-  ShowSpectrometerBusy(false);
+  if (!Protocol.Exchanging()) ShowSpectrometerBusy(false);
   Btn_Clear->setText(QStringLiteral("Clear"));
   if (!sender) return;
-  SetWavelength(BoxText(Edit_WLnm).substr(0, kEntryLength));
+  Protocol.Forget();
+  // Clear refreshes the link (a reopen): the wavelength goes out after it,
+  // so that nothing purges the instrument's ACK.
   Btn_ClearClick(nullptr);
+  SetWavelength(BoxText(Edit_WLnm).substr(0, kEntryLength));
+}
+
+bool TFormS::Reconnect(const std::string& port) {
+  if (!OpenPort(port)) return false;
+  linkLost_ = false;
+  Timer_Reconnect->stop();
+  GBox_COM->hide();
+  ShowMeasurementControls(true);
+  UpdateProbeBox();
+  Protocol.LinkBack();
+  Edit_WLnm->setText(QString::fromLatin1(Format("%.1f", static_cast<double>(Protocol.Link().Wavelength)).c_str()));
+  Notice(Format("Spectrometer link back on %s: wavelength set to %.1f nm again, recording goes on", port.c_str(),
+                static_cast<double>(Protocol.Link().Wavelength)));
+  if (onLinkLost) onLinkLost(false, port);
+  return true;
 }
 
 void TFormS::SetWavelength(std::string_view entry) {
@@ -142,6 +174,20 @@ void TFormS::TraceSpectrometer(std::string_view prefix, std::string_view bytes) 
 
 void TFormS::Write(std::string_view bytes) { services_.spectrometerChannel.WriteBuffer(bytes.data(), bytes.size()); }
 
+void TFormS::Notice(std::string_view text) {
+  if (onNotice) onNotice(text);
+}
+
+void TFormS::StartTimer(int milliseconds) {
+  if (milliseconds <= 0) {
+    Timer_Reply->stop();
+  } else {
+    Timer_Reply->start(milliseconds);
+  }
+}
+
+void TFormS::Timer_ReplyTimer() { Protocol.TimerExpired(); }
+
 bool TFormS::TraceShown() const { return !Memo_ComDisplay->isHidden(); }
 
 void TFormS::TraceLine(std::string_view line) {
@@ -151,6 +197,11 @@ void TFormS::TraceLine(std::string_view line) {
 // ---- Readings and table ----------------------------------------------------------
 
 void TFormS::RequestReading(char letter, std::string_view report) {
+  if (!Offline()) {
+    // No reading while the port is away: the display log says the link is lost.
+    if (linkLost_ || !SpectrometerPortOpen()) return;
+    if (oneCellChanger_ && CuvettePosition() != 1) return;
+  }
   if (!Protocol.RequestReading(letter, report) || !Offline()) return;
   HandleSpectrometerBytes(SimulatedReading(Instrument, State.SimulationRestarts, CuvettePosition()));
 }
@@ -166,12 +217,29 @@ void TFormS::RecordComplete(std::string_view record) {
   RedrawSpectrometerPlot();
 }
 
+void TFormS::EndRecordingRun() {
+  const int unread = Protocol.TakeUnreadReports();
+  if (unread > 0) {
+    Notice(Format("Spectrometer: %d temperature report%s got no reading (the instrument was still busy)", unread,
+                  unread == 1 ? "" : "s"));
+  }
+}
+
 void TFormS::CkB_SampleClick(QObject*) {
   State.RecordSample = !State.RecordProbe && CkB_Sample->isChecked();
+  const bool recording = State.RecordSample || State.RecordProbe;
+  if (recording != recording_) {
+    recording_ = recording;
+    if (recording) {
+      Protocol.TakeUnreadReports();
+    } else {
+      EndRecordingRun();
+    }
+  }
   Btn_Clear->setEnabled(!State.RecordSample && !State.RecordProbe);
   Btn_Save->setText(QStringLiteral("Save Data"));
   if (State.SimulationRestarts < 0) State.SimulationRestarts = 2;
-  ShowSpectrometerBusy(false);
+  if (!Protocol.Exchanging()) ShowSpectrometerBusy(false);
 }
 
 void TFormS::CkB_ProbeClick(QObject* sender) {
@@ -199,7 +267,16 @@ void TFormS::Btn_ClearClick(QObject*) {
     State.SimulationRestarts = -1;
     if (onCellModeChanged) onCellModeChanged(State.SixCellMode);
   } else {
-    const int positions = context_.controller.PositionCount;
+    int positions = context_.controller.PositionCount;
+    // The table has six absorbance columns: a larger changer is recorded at
+    // its first position only, rather than its cuvettes mixed in one column.
+    oneCellChanger_ = positions > kCellCount;
+    if (oneCellChanger_) {
+      Notice(Format("Spectrometer: the cuvette changer has %d positions, the table at most %d columns: "
+                    "readings are taken at position 1 only and recorded as cell 1",
+                    positions, kCellCount));
+      positions = 1;
+    }
     State.MultiCellTable = positions > 1;
     if (State.MultiCellTable) Btn_Clear->setText(QStringLiteral("Clear"));
     header = OnlineHeader(positions);

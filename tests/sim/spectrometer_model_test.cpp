@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -53,10 +54,10 @@ TEST_F(Spectrometer, ReadingIsAnsweredThenEndedWithEotInItsOwnChunk) {
   temperature = 55.0f;  // measured when the reading is taken, not when asked
   const auto sent = Run(m, 2000);
   ASSERT_EQ(sent.size(), 2u);
-  EXPECT_EQ(sent[0], std::make_pair(std::uint64_t{kReadingMs}, Reading(m.Absorbance(55.0, 550.0))));
+  EXPECT_EQ(sent[0], std::make_pair(std::uint64_t{SpectrometerManners{}.cycleMs}, Reading(m.Absorbance(55.0, 550.0))));
   EXPECT_EQ(sent[0].second.substr(0, 4), "d 0.");  // "d %.4f", as "d 0.1234"
   EXPECT_EQ(sent[0].second.size(), 8u);
-  EXPECT_EQ(sent[1], std::make_pair(std::uint64_t{kReadingMs + kEotGapMs}, "\x04"s));
+  EXPECT_EQ(sent[1], std::make_pair(std::uint64_t{SpectrometerManners{}.cycleMs + kEotGapMs}, "\x04"s));
   EXPECT_FALSE(m.Working());
   // Even a clock moved in one jump keeps the reading and its EOT apart.
   Send(m, "d");
@@ -171,6 +172,91 @@ TEST_F(Spectrometer, NoiseIsSeededAndAsLargeAsConfigured) {
   EXPECT_NEAR(sd, 0.002, 0.0005);
 }
 
+// Real manners: the reply in pieces at most 20 ms apart, its EOT where the
+// manner puts it, after the configured cycle, at the power-up wavelength.
+// The shape of what leaves: R a write of reading text, E an EOT, | between writes.
+TEST_F(Spectrometer, MannersShapeTheReplyButNotItsText) {
+  const struct {
+    const char* options;
+    std::vector<std::string> shapes;
+  } cases[] = {{"eot=apart", {"R|E"}},
+               {"eot=joined", {"RE"}},
+               {"eot=before", {"E|R"}},
+               {"split,eot=joined", {"R|RE", "R|R|RE"}},
+               {"split,eot=apart", {"R|R|E", "R|R|R|E"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options);
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+      SpectrometerConfig config = Quiet();
+      SampleRamp ramp;
+      ASSERT_TRUE(ParseSpectrometerOptions(std::string(c.options) + ",cycle=3000,wavelength=480", config, ramp, nullptr));
+      config.seed = seed;
+      SpectrometerModel m = Make(config);
+      Send(m, "d");
+      std::string shape, text;
+      std::uint64_t first = 0, lastText = 0;
+      for (int ms = 0; ms < 4000; ++ms) {
+        const std::string out = m.Advance(1);
+        if (out.empty()) continue;
+        if (!shape.empty()) shape += '|';
+        if (first == 0) first = m.NowMs();
+        for (const char ch : out) {
+          if (ch == '\x04') {
+            shape += 'E';
+            continue;
+          }
+          if (shape.empty() || shape.back() != 'R') {
+            if (lastText != 0) {
+              EXPECT_LE(m.NowMs() - lastText, 20u);
+            }
+            shape += 'R';
+          }
+          lastText = m.NowMs();
+          text += ch;
+        }
+      }
+      EXPECT_GE(first, 3000u);
+      EXPECT_EQ(text, Reading(m.Absorbance(25.0, 480.0)));
+      EXPECT_NE(std::find(c.shapes.begin(), c.shapes.end(), shape), c.shapes.end()) << shape;
+    }
+  }
+}
+
+TEST_F(Spectrometer, FaultsLoseTheEotOrDamageTheReplyAndTheLogSaysWhich) {
+  const std::string log = ::testing::TempDir() + "spectrometer-readings.txt";
+  std::remove(log.c_str());
+  SpectrometerConfig config = Quiet();
+  SampleRamp ramp;
+  ASSERT_TRUE(ParseSpectrometerOptions("faults=1,readings=" + log, config, ramp, nullptr));
+  SpectrometerModel m = Make(config);
+  int lostEot = 0, damaged = 0;
+  for (int i = 0; i < 40; ++i) {
+    Send(m, "d");
+    std::string out;
+    for (auto& piece : Run(m, 1000)) out += piece.second;
+    if (out.find('\x04') == std::string::npos) ++lostEot;
+    out.erase(std::remove(out.begin(), out.end(), '\x04'), out.end());
+    // A stray byte ahead of the "d" leaves the reading whole.
+    const std::string reading = Reading(m.Absorbance(25.0, 550.0));
+    if (out != reading && out.substr(1) != reading) ++damaged;
+  }
+  EXPECT_GT(lostEot, 5);
+  EXPECT_GT(damaged, 5);
+  std::FILE* file = std::fopen(log.c_str(), "r");
+  ASSERT_NE(file, nullptr);
+  char line[64];
+  int lines = 0, marked = 0;
+  while (std::fgets(line, sizeof line, file)) {
+    ++lines;
+    const std::string text = line;
+    EXPECT_EQ(text.rfind("550.0\t" + Reading(m.Absorbance(25.0, 550.0)) + "\t", 0), 0u) << text;
+    marked += text.find("\t1\n") != std::string::npos;
+  }
+  std::fclose(file);
+  EXPECT_EQ(lines, 40);
+  EXPECT_EQ(marked, damaged);
+}
+
 TEST(SpectrometerOptions, ReadsEveryKeyAndRefusesBadOnes) {
   SpectrometerConfig c;
   SampleRamp r;
@@ -182,7 +268,22 @@ TEST(SpectrometerOptions, ReadsEveryKeyAndRefusesBadOnes) {
   EXPECT_DOUBLE_EQ(r.start, 20.0);
   EXPECT_DOUBLE_EQ(r.ratePerMinute, 2.0);
   EXPECT_DOUBLE_EQ(r.end, 90.0);
-  for (const char* text : {"tm=x", "tm=500", "dh=0", "noise=-1", "noise=nan", "seed=-1", "ramp=-1", "ramp", "bogus=1"}) {
+  ASSERT_TRUE(ParseSpectrometerOptions("split,eot=before,ackdelay=30,cycle=4000,wavelength=480.5,faults=0.1,readings=r.txt",
+                                       c, r, nullptr));
+  const SpectrometerManners& m = c.manners;
+  EXPECT_TRUE(m.split);
+  EXPECT_EQ(m.eot, EotPlacement::Before);
+  EXPECT_EQ(m.ackDelayMs, 30u);
+  EXPECT_EQ(m.cycleMs, 4000u);
+  EXPECT_FLOAT_EQ(m.powerUpWavelength, 480.5f);
+  EXPECT_DOUBLE_EQ(m.faults, 0.1);
+  EXPECT_EQ(m.readingsLog, "r.txt");
+  SpectrometerConfig all;
+  ASSERT_TRUE(ParseSpectrometerOptions("manners", all, r, nullptr));
+  EXPECT_TRUE(all.manners.split && all.manners.eot == EotPlacement::Mixed && all.manners.faults > 0 &&
+              all.manners.cycleMs > 3000 && all.manners.powerUpWavelength != 550.0f);
+  for (const char* text : {"tm=x", "tm=500", "dh=0", "noise=-1", "noise=nan", "seed=-1", "ramp=-1", "ramp", "bogus=1",
+                           "eot=sideways", "cycle=5", "wavelength=100", "faults=2", "readings="}) {
     SpectrometerConfig bad;
     SampleRamp badRamp;
     std::string error;

@@ -40,13 +40,14 @@ class SpectrometerWindow : public ::testing::Test {
     W().M_SpectrometerClick(W().M_Spectrometer);
     S->Btn_COMClick(S->Btn_COM);
     channel.Receive(std::string(1, kAck));  // the wavelength goes out
+    channel.Receive(std::string(1, kEot));  // and is set
     channel.written.clear();
   }
   // A sample temperature report, with the instrument's answers to the reading it asks.
   void ReportAndRead(const std::string& report, const std::string& reply) {
     f.Receive(report + "\r\n");
     channel.Receive(std::string(1, kAck));
-    channel.Receive(reply);
+    channel.Receive(reply + kEot);
   }
   std::vector<std::string> TableLines() const {
     std::vector<std::string> lines;
@@ -108,6 +109,19 @@ TEST_F(SpectrometerWindow, ConnectOpensTheLinkAndWritesTheHeader) {
   EXPECT_EQ(S->Protocol.Link().PendingCommand.View(), "");
 }
 
+TEST_F(SpectrometerWindow, TheWavelengthGoesOutAfterConnectsLastPurge) {
+  // An instrument that answers ENQ at once must find the ACK still wanted.
+  W().M_SpectrometerClick(W().M_Spectrometer);
+  S->Btn_COMClick(S->Btn_COM);
+  EXPECT_EQ(channel.written.substr(channel.writtenAtPurge), std::string(1, kEnq));
+  channel.Receive(std::string(1, kAck));
+  EXPECT_EQ(channel.written.substr(channel.writtenAtPurge), std::string("\x05w5500") + '\0');
+  // No reading before the instrument is at the wavelength.
+  S->CkB_Sample->setChecked(true);
+  S->RequestReading('S', " 1.000\t 20.00");
+  EXPECT_EQ(channel.written.substr(channel.writtenAtPurge), std::string("\x05w5500") + '\0');
+}
+
 TEST_F(SpectrometerWindow, EnterInTheWavelengthBoxSetsIt) {
   Connect();
   S->Edit_WLnm->setText(QStringLiteral("600"));
@@ -153,7 +167,7 @@ TEST_F(SpectrometerWindow, ChangerTablesHaveAColumnPerPosition) {
   EXPECT_EQ(TableLines()[0], "   P/S\t nm\t min\t  \u00B0C\t abs(1)\t abs(2)\t abs(3)\t abs(4)\t abs(5)\t abs(6)");
   S->RequestReading('S', " 1.234\t 25.00");
   channel.Receive(std::string(1, kAck));
-  channel.Receive("d 0.4321");
+  channel.Receive("d 0.4321\x04");
   EXPECT_EQ(TableLines().back(), "    S\t550.0\t 1.234\t 25.00\t\t\t 0.4321\t\t\t");
   EXPECT_EQ(S->Table.Points(3, PlotQuantity::Temperature).Count(), 1u);
   EXPECT_TRUE(S->State.MultiCellTable);
@@ -170,7 +184,7 @@ TEST_F(SpectrometerWindow, ReadingsDrawnOnTopOfThePlotPaintAsAWholeRedraw) {
   for (const char* reading : {"d 0.1100", "d 0.1300", "d 0.1200"}) {
     S->RequestReading('S', " 5.000\t 23.50");
     channel.Receive(std::string(1, kAck));
-    channel.Receive(reading);
+    channel.Receive(std::string(reading) + kEot);
   }
   ASSERT_EQ(S->Table.RecordCount(), 43u);
   const QImage drawnOnTop = S->SImage->Picture().copy();
@@ -281,8 +295,13 @@ TEST_F(SpectrometerWindow, MainWindowClearAndRestart) {
   EXPECT_FALSE(S->CkB_Sample->isChecked());
   EXPECT_FALSE(S->State.RecordSample);
   EXPECT_TRUE(S->Btn_Save->isHidden());
-  // A lost link brings the connect box back.
+  // A lost link brings the connect box back; a command left waiting by the
+  // earlier connection is not sent on the new one.
+  channel.active = true;
+  S->SendSpectrometerCommand("x");
+  channel.active = false;
   Connect();
+  EXPECT_FALSE(S->Protocol.Exchanging());
   channel.active = false;
   channel.onLost("unplugged");
   EXPECT_FALSE(S->GBox_COM->isHidden());
@@ -301,6 +320,76 @@ TEST_F(SpectrometerWindow, ARefreshThatCannotReopenThePortShowsTheLinkLost) {
   EXPECT_FALSE(S->GBox_COM->isHidden());
   EXPECT_EQ(S->windowTitle(), "Shimadzu UV-1800  (link lost)");
   EXPECT_EQ(S->Table.Text(), std::string(kOneCellHeader) + "\r\n");
+}
+
+TEST_F(SpectrometerWindow, ALostPortIsTriedAgainAndRecordingGoesOnInTheSameTable) {
+  f.ConnectAndAnswer();
+  Connect();
+  S->CkB_Sample->setChecked(true);
+  ReportAndRead("[F1 CT 25.00]", "d 0.1000");
+  f.Receive("[F1 CT 25.10]\r\n");  // asked, and then the adapter is pulled
+  channel.active = false;
+  channel.onLost("unplugged");
+  EXPECT_EQ(S->windowTitle(), "Shimadzu UV-1800  (link lost)");
+  EXPECT_FALSE(S->GBox_COM->isHidden());
+  EXPECT_TRUE(S->Btn_Save->isHidden());  // the connect box is never under them
+  EXPECT_TRUE(S->Btn_AutoZero->isHidden());
+  EXPECT_FALSE(W().Panel_ErrorNotice->isHidden());
+  EXPECT_TRUE(W().L_ErrorNotice->text().startsWith(QStringLiteral("Spectrometer link lost on ttyUSB1")));
+  EXPECT_NE(f.DisplayLog().back().find("Spectrometer link lost on ttyUSB1 (unplugged)"), std::string::npos);
+  channel.written.clear();
+  channel.openablePorts = {"elsewhere"};  // not back yet
+  S->Timer_ReconnectTimer();
+  f.Receive("[F1 CT 25.20]\r\n");
+  EXPECT_TRUE(S->LinkLost());
+  EXPECT_EQ(channel.written, "");
+  channel.openablePorts.clear();
+  S->Timer_ReconnectTimer();
+  ASSERT_FALSE(S->LinkLost());
+  EXPECT_EQ(channel.opened.back(), "ttyUSB1");
+  EXPECT_EQ(S->windowTitle(), "Shimadzu UV-1800  on ttyUSB1");
+  EXPECT_TRUE(W().Panel_ErrorNotice->isHidden());
+  EXPECT_NE(f.DisplayLog().back().find("Spectrometer link back on ttyUSB1"), std::string::npos);
+  // The instrument may have been off: its wavelength is set before any reading.
+  channel.Receive(std::string(1, kAck));
+  EXPECT_EQ(channel.written, std::string("\x05w5500") + '\0');
+  channel.Receive(std::string(1, kEot));
+  ReportAndRead("[F1 CT 25.30]", "d 0.3000");
+  const std::vector<std::string> lines = TableLines();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_NE(lines[1].find(" 25.00\t 0.1000"), std::string::npos);
+  EXPECT_NE(lines[2].find(" 25.30\t 0.3000"), std::string::npos);
+}
+
+TEST_F(SpectrometerWindow, AChangerWithMoreThanSixPositionsIsRecordedAtItsFirstOnly) {
+  W().Controller.PositionCount = 8;
+  W().Controller.CuvettePosition = 2;
+  Connect();
+  EXPECT_EQ(TableLines(), std::vector<std::string>({"   P/S\t nm\t min\t  \u00B0C\t  abs"}));
+  EXPECT_NE(f.DisplayLog().back().find("8 positions"), std::string::npos);
+  S->CkB_Sample->setChecked(true);
+  S->RequestReading('S', " 1.000\t 20.00");
+  EXPECT_EQ(channel.written, "");
+  W().Controller.CuvettePosition = 1;
+  S->RequestReading('S', " 1.100\t 21.00");
+  channel.Receive(std::string(1, kAck));
+  channel.Receive(std::string("d 0.2000\r\n") + kEot);
+  EXPECT_EQ(TableLines().back(), "    S\t550.0\t 1.100\t 21.00\t 0.2000\t\t\t\t\t");
+}
+
+TEST_F(SpectrometerWindow, ReportsWithoutAReadingAreCountedAtTheEndOfTheRun) {
+  Connect();
+  S->CkB_Sample->setChecked(true);
+  S->RequestReading('S', " 1.000\t 20.00");
+  channel.Receive(std::string(1, kAck));
+  const std::size_t before = f.DisplayLog().size();
+  S->RequestReading('S', " 1.050\t 20.50");  // the instrument is slower than the reports
+  S->RequestReading('S', " 1.100\t 21.00");
+  EXPECT_EQ(f.DisplayLog().size(), before + 1);
+  channel.Receive(std::string("d 0.2000") + kEot);
+  S->CkB_Sample->setChecked(false);
+  EXPECT_EQ(f.DisplayLog().back(), "Spectrometer: 2 temperature reports got no reading (the instrument was still busy)");
+  EXPECT_EQ(TableLines().back(), "    S\t550.0\t 1.000\t 20.00\t 0.2000\t\t\t\t\t");
 }
 
 TEST_F(SpectrometerWindow, OfflineClearSwitchesBetweenOneAndSixCells) {
@@ -353,9 +442,13 @@ TEST_F(SpectrometerWindow, CommandPanelCalls) {
   EXPECT_FALSE(S->State.RecordSample);
   W().SpectrometerRecordProbe(false);
   EXPECT_TRUE(S->State.RecordSample);
-  const int opens = static_cast<int>(channel.opened.size());
+  // The link refresh does not reopen the port under a command's answer.
+  const std::size_t opens = channel.opened.size();
   W().SpectrometerLinkRefresh();
-  EXPECT_EQ(static_cast<int>(channel.opened.size()), opens + 1);
+  EXPECT_EQ(channel.opened.size(), opens);
+  channel.Receive(std::string(1, kAck) + kEot);
+  W().SpectrometerLinkRefresh();
+  EXPECT_EQ(channel.opened.size(), opens + 1);
 }
 
 }  // namespace

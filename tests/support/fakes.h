@@ -29,7 +29,11 @@ class FakeSerialChannel final : public SerialChannel {
   void WriteBuffer(const char* bytes, std::size_t count) override { written.append(bytes, count); }
   void WriteChar(char byte) override { written.push_back(byte); }
   std::size_t ReadBuffer(char* destination, std::size_t capacity) override;
-  void PurgeRead() override { pending.clear(); ++purges; }
+  void PurgeRead() override {
+    pending.clear();
+    ++purges;
+    writtenAtPurge = written.size();
+  }
   void PurgeWrite() override {}
   void Flush(int) override { ++flushes; }
 
@@ -47,6 +51,7 @@ class FakeSerialChannel final : public SerialChannel {
   std::string pending;
   std::string written;
   int purges = 0;
+  std::size_t writtenAtPurge = 0;  // the size of `written` at the last purge
   int flushes = 0;
 };
 
