@@ -58,8 +58,12 @@ void Spectrometer(std::string& out, const SpectrometerStatus& s, std::string_vie
     Row(out, "Cell " + cell, "cell-" + cell,
         Fixed(r.absorbance, 4) + " at " + Fixed(r.temperatureC, 2) + " \xC2\xB0" "C, " + Fixed(r.timeMin, 2) + " min");
   }
-  out += "</table><img src=\"/spectrometer.png" + std::string(query) +
-         "\" alt=\"spectrometer plot\" width=\"640\" height=\"360\"></section>\n";
+  out += "</table>";
+  if (s.records > 0) {
+    out += "<img src=\"/spectrometer.png" + std::string(query) +
+           "\" alt=\"spectrometer plot\" width=\"640\" height=\"360\">";
+  }
+  out += "</section>\n";
 }
 
 }  // namespace
