@@ -194,16 +194,23 @@ StatusReply StatusServer::Page() {
 StatusReply StatusServer::Plot(const StatusRequest& request, bool spectrometer) {
   QImage picture = spectrometer ? source_.SpectrometerPlot() : source_.MainPlot();
   if (picture.isNull()) return Plain(404, "No plot drawn yet.");
-  const int width = SizeParameter(request.query, "width", picture.width());
-  const int height = SizeParameter(request.query, "height", picture.height());
-  if (picture.size() != QSize(width, height)) {
-    picture = picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  const QSize size(SizeParameter(request.query, "width", picture.width()),
+                   SizeParameter(request.query, "height", picture.height()));
+  // The plot is redrawn once a second at most: clients polling faster, or
+  // many at once, get the picture encoded for the first.
+  PlotCache& cache = plotCache_[spectrometer ? 1 : 0];
+  const qint64 key = picture.cacheKey();
+  if (cache.key != key || cache.size != size) {
+    if (picture.size() != size) picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    cache.png.clear();
+    QBuffer buffer(&cache.png);
+    buffer.open(QIODevice::WriteOnly);
+    // Light compression: the encoding runs on the window thread.
+    picture.save(&buffer, "PNG", 90);
+    cache.key = key;
+    cache.size = size;
   }
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  picture.save(&buffer, "PNG");
-  return Reply(200, "image/png", png);
+  return Reply(200, "image/png", cache.png);
 }
 
 StatusReply StatusServer::Series(const StatusRequest& request) {

@@ -14,6 +14,7 @@
 #include <QHostAddress>
 #include <QList>
 #include <QPair>
+#include <QSize>
 #include <QString>
 #include <QUrlQuery>
 #include <optional>
@@ -92,6 +93,12 @@ class StatusServer final : public QAbstractHttpServer {
   ServeSettings settings_;
   quint16 port_ = 0;
   RateLimiter limiter_;
+  struct PlotCache {
+    qint64 key = 0;  // the picture's QImage::cacheKey
+    QSize size;
+    QByteArray png;
+  };
+  PlotCache plotCache_[2];  // the main plot, the spectrometer plot
   QElapsedTimer clock_;
 };
 
