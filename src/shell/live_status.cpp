@@ -134,6 +134,8 @@ void LiveStatus::ShowState() {
   Edit_Address->setText(running ? server_.PageAddress() : QString());
   Btn_Copy->setEnabled(running);
   Btn_StartStop->setText(running ? QStringLiteral("Stop") : QStringLiteral("Start"));
+  // The explanation's length changes with the state.
+  dialog_->adjustSize();
 }
 
 }  // namespace vireo

@@ -30,7 +30,7 @@ from prometheus_client.parser import text_string_to_metric_families
 
 BUILD = os.environ.get("VIREO_BUILD_DIR", "build")
 TOKEN = "5d41402abc4b2a76b9719d911017c592"
-RUN_SECONDS = 60  # the program quits by itself after this; the log is written then
+RUN_SECONDS = 75  # the program quits by itself after this; the log is written then
 REPORT_MINUTES = 3 / 60  # the simulated controller reports every 3 s
 
 
