@@ -5,9 +5,10 @@ set -euo pipefail
 
 VIREO_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev qt6-httpserver-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libqcustomplot-dev libgsl-dev
   fonts-liberation xvfb xauth ccache
+  python3-prometheus-client chromium
 )
 
 vireo_install_missing() {

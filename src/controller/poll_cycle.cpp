@@ -113,6 +113,7 @@ void FormA::LinkLost(const std::string& reason) {
   Btn_ErrorNotice->hide();
   Btn_Reconnect->show();
   AlignPanels();
+  RaiseEvent(ProgramEvent::LinkLost, "Lost the controller on " + Search.PortName + " (" + reason + ")");
 }
 
 void FormA::Btn_ReconnectClick(QObject* sender) {
@@ -122,6 +123,7 @@ void FormA::Btn_ReconnectClick(QObject* sender) {
   Btn_ErrorNotice->show();
   Panel_ErrorNotice->hide();
   AlignPanels();
+  RaiseEvent(ProgramEvent::LinkBack, "The controller is back on " + Search.PortName);
   // The controller may have restarted while away: ask it to report again.
   if (Controller.ControllerFound) QueueStep(kStepReportInterval);
 }

@@ -165,6 +165,10 @@ void FormA::HandleStatus(std::string_view frame) {
     if (!Controller.SampleTcOn) {
       Controller.SampleControlState = kControlOff;
     } else if (status.stable) {
+      if (!Controller.SampleStable) {
+        RaiseEvent(ProgramEvent::TargetStable,
+                   "The sample holder is stable at its target of " + Controller.SampleTargetText.Str() + " \xC2\xB0" "C");
+      }
       Controller.SampleStable = true;
       Controller.SampleControlState = kControlHolding;
       if (ReminderStableReportShowsCountdown(EquilReminder)) Label_SplBeepCountdown->show();
@@ -196,6 +200,7 @@ void FormA::HandleError(std::string_view frame) {
   L_ErrorNotice->setText(QString::fromLatin1(text));
   Panel_ErrorNotice->show();
   AlignPanels();
+  RaiseEvent(ProgramEvent::ControllerError, QString::fromLatin1(text).toStdString());
   // Not from a reply: the boxes' handlers switch control off as for a click.
   if (CkB_SController_On->isChecked()) SetChecked(CkB_SController_On, false);
   if (CkB_RController_On->isChecked()) SetChecked(CkB_RController_On, false);

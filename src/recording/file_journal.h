@@ -33,12 +33,21 @@ class FileJournal final : public Journal, private JournalHost {
   std::string DataFolder() const override { return dataFolder_; }
   bool MakeDataFolder() override;
   std::string UnendedRun() const override { return unended_; }
-
+  // The open run's folder; empty when none is open.
   std::string RunFolder() const override { return writer_.RunFolder(); }
+  // Told when a run starts (true) and ends (false), with its folder.
+  std::function<void(bool started, const std::string& folder)> onRun;
 
  private:
-  void OpenRun() override { writer_.OpenRun(clock_()); }
-  void EndRun() override { writer_.EndRun(EndedNormallyText(Stamp())); }
+  void OpenRun() override {
+    writer_.OpenRun(clock_());
+    if (onRun) onRun(true, writer_.RunFolder());
+  }
+  void EndRun() override {
+    const std::string folder = writer_.RunFolder();
+    writer_.EndRun(EndedNormallyText(Stamp()));
+    if (onRun) onRun(false, folder);
+  }
   void Append(JournalFile file, std::string_view lines) override { writer_.Append(file, lines); }
   std::string Stamp() override { return IsoTime(clock_()); }
 

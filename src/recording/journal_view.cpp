@@ -46,6 +46,7 @@ void FormA::ShowJournalFailure() {
                              .arg(QString::fromStdString(*failure)));
   Panel_ErrorNotice->show();
   AlignPanels();
+  RaiseEvent(ProgramEvent::JournalCannotWrite, "Cannot write the recording journal: " + *failure);
 }
 
 }  // namespace vireo

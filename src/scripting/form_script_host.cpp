@@ -69,6 +69,8 @@ void FormScriptHost::ShowMessage(std::string_view text, std::string_view caption
   form_.Services().dialogs.Message(std::string(text), std::string(caption), Buttons::Ok);
 }
 
+void FormScriptHost::RaiseEvent(ProgramEvent event, std::string_view text) { form_.RaiseEvent(event, text); }
+
 void FormScriptHost::Beep() { form_.Services().beeper.Beep(); }
 
 int FormScriptHost::RunState() const { return form_.RunState; }

@@ -35,6 +35,7 @@ class FormScriptHost final : public ScriptHost {
   void HidePanel() override;
 
   void ShowMessage(std::string_view text, std::string_view caption) override;
+  void RaiseEvent(ProgramEvent event, std::string_view text) override;
   void Beep() override;
 
   int RunState() const override;

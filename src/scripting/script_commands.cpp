@@ -274,7 +274,10 @@ void ScriptEngine::ShowMessageCommand(const std::string& command) {
   Echo(command);
   if (CharAt(command, 6) == '+') BeepWhileMessage = true;
   const std::string_view text = TextFrom(command, 8).substr(0, kMaxMessageText);
+  OperatorMessage = text;
+  host_.RaiseEvent(ProgramEvent::OperatorMessage, text);
   ShowEngineMessage(text, kScriptCaption);
+  OperatorMessage.clear();
   host_.SetDisplayAlert(false);
   BeepWhileMessage = false;
 }

@@ -190,6 +190,7 @@ void ScriptEngine::Complete() {
   host_.AppendToDisplayLog(-1, "\r\n-------Script completed");
   host_.AppendWideToDisplayLog(-1, ScriptFileName);
   host_.AppendToDisplayLog(-1, "  ");
+  host_.RaiseEvent(ProgramEvent::ScriptFinished, ScriptFileName);
   ScriptFileName.clear();
   host_.SetRunScriptButtonCancels(false);
   host_.SetClearButtonCancelsLoop(false);
@@ -229,6 +230,7 @@ void ScriptEngine::Cancel(bool stopRamp) {
   host_.AppendToDisplayLog(-1, "\r\n-------Script Canceled");
   host_.AppendWideToDisplayLog(-1, ScriptFileName);
   if (stopRamp && host_.RampActive()) StopRamp();
+  host_.RaiseEvent(ProgramEvent::ScriptCancelled, ScriptFileName);
   ScriptFileName.clear();
   started_ = false;
 }

@@ -73,6 +73,7 @@ class ScriptEngine {
   bool BannerShown = false;
   bool MessageOnScreen = false;
   bool BeepWhileMessage = false;
+  std::string OperatorMessage;  // the text of an open [*MS] message; empty when none
   std::int32_t SpectrometerRefreshCountdown = 500;
 
   // ---- Waits -----------------------------------------------------------

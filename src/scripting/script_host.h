@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "controller/controller_state.h"
+#include "status/program_events.h"
 
 namespace vireo {
 
@@ -90,6 +91,11 @@ class ScriptHost {
   virtual void SetProbeRecording(bool on) = 0;       // [*SP +/-]
   virtual bool SpectrometerPortOpen() const = 0;
   virtual void RefreshSpectrometerLink() = 0;        // Btn_COMClick of FormS without a sender
+
+  // ---- Notifications ---------------------------------------------------
+  // A script finished or was cancelled (text: its file name, UTF-8), or a
+  // message waits for the operator (text: the message).
+  virtual void RaiseEvent(ProgramEvent event, std::string_view text) = 0;
 };
 
 }  // namespace vireo

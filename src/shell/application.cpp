@@ -24,14 +24,18 @@
 #include "scripting/script_checker.h"
 #include "shell/form_a.h"
 #include "shell/hint_timing.h"
+#include "shell/live_status.h"
 #include "shell/qt_services.h"
 #include "shell/qt_termination_signals.h"
 #include "shell/run_log.h"
 #include "shell/start_options.h"
+#include "shell/window_status.h"
 #include "spectrometer/form_s.h"
 #include "spectrometer/melt_command.h"
 #include "sim/controller_server.h"
 #include "sim/spectrometer_server.h"
+#include "status/event_notifier.h"
+#include "status/status_server.h"
 
 namespace vireo {
 namespace {
@@ -200,6 +204,16 @@ int RunApplication(int argc, char** argv) {
   FormOptions options;
   if (const std::optional<int> code = MainWindowOptions(start, simulators, options)) return *code;
 
+  ServeSettings serveSettings;
+  if (const std::optional<int> code = ServeSettingsFromOptions(start, serveSettings)) return *code;
+  // Before the journal, whose end at exit is the end of the run.
+  EventNotifier events;
+  if (!start.onEvent.isEmpty() && !events.SetCommand(start.onEvent)) {
+    std::fprintf(stderr, "vireo: --on-event needs a COMMAND\n");
+    return 2;
+  }
+  options.events = &events;
+
   QtSerialChannel channel;
   QtDialogs dialogs;
   SteadyTickSource ticks;
@@ -210,6 +224,10 @@ int RunApplication(int argc, char** argv) {
   // Declared before the window, so that it outlives it and its end marks the run as ended.
   FileJournal journal(QDir::cleanPath(start.dataDir).toStdString());
   options.journal = &journal;
+  journal.onRun = [&events](bool started, const std::string& folder) {
+    events.Raise(started ? ProgramEvent::RunStarted : ProgramEvent::RunEnded,
+                 (started ? "Recording into " : "Run ended: ") + folder);
+  };
   // The entry dialog becomes the main window's child (centred on it, freed with it).
   auto* params = new TForm_Params(dialogs);
   FormA form(FormServices{channel, dialogs, ticks, beeper, ports, desktop, clipboard, *params}, options);
@@ -220,6 +238,10 @@ int RunApplication(int argc, char** argv) {
                FormSContext{form.Controller, form.Recording, form.Renderer, &form, &journal,
                             simulators.SpectrometerPorts()});
   form.AttachSpectrometerWindow(formS);
+  WindowStatus status(form, formS, &journal);
+  StatusServer server(status, events);
+  LiveStatus liveStatus(form, server, serveSettings);
+  if (!start.serve.isEmpty() && !liveStatus.Start()) return 1;
   form.show();
 
   QtTerminationSignals termination;

@@ -195,6 +195,10 @@ void FormA::AlignPanels() {
   Panel_Cmd_Scr_Controls->setGeometry(0, controlsTop, panelWidth, 78);
 }
 
+void FormA::RaiseEvent(ProgramEvent event, std::string_view text) {
+  if (options_.events) options_.events->Raise(event, text);
+}
+
 void FormA::closeEvent(QCloseEvent* event) {
   if (FormClose()) {
     event->accept();

@@ -30,6 +30,7 @@
 #include "scripting/form_script_host.h"
 #include "scripting/script_engine.h"
 #include "shell/shell_state.h"
+#include "status/program_events.h"
 
 class QAction;
 class QImage;
@@ -84,6 +85,8 @@ struct FormOptions {
   std::string scriptFile;
   // Where the start-up script is looked for; empty: the program's own folder.
   std::string startupScriptFolder;
+  // Told of the moments worth a notification; none: nobody is told.
+  ProgramEvents* events = nullptr;
 };
 
 class FormA : public QMainWindow {
@@ -273,6 +276,10 @@ class FormA : public QMainWindow {
   // The journal of the options, or one that keeps nothing.
   Journal& JournalInUse() const;
   QAction* M_File_OpenDataFolder = nullptr;
+
+  // ---- Notifications ---------------------------------------------------------------
+  // Passes an event (text: one line, UTF-8) to the options' listener.
+  void RaiseEvent(ProgramEvent event, std::string_view text);
 
   // ---- A lost link ----------------------------------------------------------------
   // Reopens the port the link was lost on, keeping every series.

@@ -70,6 +70,23 @@ StartOptions ParseStartOptions(const QCoreApplication& app) {
                                   QStringLiteral("FILE"));
   parser.addOption(script);
   parser.addOption(simulateSpectrometer);
+  const QCommandLineOption serve(QStringLiteral("serve"),
+                                 QStringLiteral("Serve the live status page, its data and metrics on [ADDRESS:]PORT "
+                                                "(loopback when no address is given; 0 picks a free port)."),
+                                 QStringLiteral("[ADDRESS:]PORT"));
+  const QCommandLineOption serveTokenFile(QStringLiteral("serve-token-file"),
+                                          QStringLiteral("Read the status server's token from the first line of FILE "
+                                                         "instead of making a new one."),
+                                          QStringLiteral("FILE"));
+  const QCommandLineOption serveHost(QStringLiteral("serve-host"),
+                                     QStringLiteral("Accept NAME in the Host header of status requests (repeatable)."),
+                                     QStringLiteral("NAME"));
+  const QCommandLineOption onEvent(QStringLiteral("on-event"),
+                                   QStringLiteral("Run COMMAND, with the event's name and text as two more "
+                                                  "arguments, for each event (run started or ended, script finished, "
+                                                  "operator message, link lost, ...). Never through a shell."),
+                                   QStringLiteral("COMMAND"));
+  parser.addOptions({serve, serveTokenFile, serveHost, onEvent});
   // "--simulate" may stand alone or carry its options after "=".
   QStringList args = app.arguments();
   for (QString& a : args) {
@@ -88,6 +105,10 @@ StartOptions ParseStartOptions(const QCoreApplication& app) {
   out.dataDir = parser.isSet(dataDir) ? parser.value(dataDir)
                                       : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   out.script = parser.value(script);
+  out.serve = parser.value(serve);
+  out.serveTokenFile = parser.value(serveTokenFile);
+  out.serveHosts = parser.values(serveHost);
+  out.onEvent = parser.value(onEvent);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
   return out;
 }

@@ -5,6 +5,7 @@
 // window system starts (RunApplication) and are only listed here for --help.
 
 #include <QString>
+#include <QStringList>
 #include <string>
 
 class QCoreApplication;
@@ -24,6 +25,11 @@ struct StartOptions {
   QString dataDir;  // the application data location unless --data-dir is given
   double quitAfter = -1;  // seconds; below 0: the program runs until closed
   QString script;
+  // The live status server and event notifications (see status/).
+  QString serve;           // [ADDRESS:]PORT; empty: no server
+  QString serveTokenFile;  // the token's file; empty: a new token when one is needed
+  QStringList serveHosts;  // host names accepted besides addresses and localhost
+  QString onEvent;         // the command run for each event; empty: none
 };
 
 // Reads the command line of `app`; --help and unknown options end

@@ -49,6 +49,9 @@ class FakeScriptHost final : public ScriptHost {
     if (whileMessage) whileMessage();
   }
   void Beep() override { ++beepCount; }
+  void RaiseEvent(vireo::ProgramEvent event, std::string_view text) override {
+    raised.push_back(std::string(vireo::EventName(event)) + ": " + std::string(text));
+  }
 
   int RunState() const override { return runState; }
   void SetRunState(int state) override { runState = state; }
@@ -106,6 +109,7 @@ class FakeScriptHost final : public ScriptHost {
   std::vector<std::string> sent;
   std::vector<std::string> log;
   std::vector<std::string> events;
+  std::vector<std::string> raised;  // "event-name: text"
 };
 
 // An engine on a fake host, with scripts written in the test.

@@ -373,6 +373,19 @@ TEST_F(Commands, OperatorMessageHoldsTheScriptAndBeepsWhenAsked) {
   }
 }
 
+TEST_F(Commands, TheOperatorMessageTheEndAndACancelAreRaisedAsEvents) {
+  std::string waiting;
+  host.whileMessage = [&] { waiting = engine.OperatorMessage; };
+  LinesOf("[*MSG - Insert sample now]\r\n[F1 TC +]\r\n");
+  EXPECT_EQ(waiting, "Insert sample now");
+  EXPECT_TRUE(engine.OperatorMessage.empty());
+  EXPECT_EQ(host.raised, (Lines{"operator-message: Insert sample now", "script-finished: test.txt"}));
+  host.raised.clear();
+  RunFirst("[*D 5]\r\n");
+  engine.Cancel();
+  EXPECT_EQ(host.raised, Lines{"script-cancelled: test.txt"});
+}
+
 TEST_F(Commands, TicksArrivingWhileAnOperationHoldsABoxOpenHoldTheScript) {
   host.whileWavelength = [&] { Tick(3); };
   RunFirst("[*SW X]\r\n[F1 TC +]\r\n");
