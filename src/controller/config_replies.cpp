@@ -14,6 +14,7 @@
 #include "recording/journal.h"
 #include "recording/series_memo.h"
 #include "shell/form_a.h"
+#include "shell/services.h"
 #include "shell/widgets.h"
 
 namespace vireo {
@@ -43,6 +44,7 @@ void FormA::FirstContact() {
   RunState = kRunIdle;
   Timer1->stop();
   Controller.ControllerFound = true;
+  Link.Connected(services_.ticks.Now(), Search.PortName);
   Show(M_File_WorkOffline, false);
   Recording.TimeBaseResetPending = true;
   Steps.ClearAllPending = true;

@@ -32,6 +32,7 @@ void FormA::LogReply(std::string_view frame) {
 
 void FormA::InterpretReply(std::string_view frame) {
   if (CharAt(frame, kArgumentPos) == '?' && !Controller.EchoQueries) return;  // a returned query
+  if (!TakeReplyOnLink(frame)) return;
   if (!Controller.ControllerFound && AddressIs(frame, kSampleAddress)) FirstContact();
   if (CharAt(frame, kAddressPos) == '*') {
     LogReply(frame);

@@ -37,6 +37,7 @@ class FormScriptHost final : public ScriptHost {
   void ShowMessage(std::string_view text, std::string_view caption) override;
   void Beep() override;
 
+  std::string HoldReason() const override;
   int RunState() const override;
   void SetRunState(int state) override;
   void SetTimer1Period(int milliseconds) override;
