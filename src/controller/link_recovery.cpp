@@ -34,6 +34,7 @@ void FormA::ControllerLinkLost(const std::string& why) {
 void FormA::ControllerLinkBack() {
   AppendToDisplayLog(-1, "-------Link to the controller back on " + Link.Port());
   ShowStale(false);
+  setWindowTitle(QStringLiteral("%1  on %2").arg(QString::fromLatin1(kAppTitle), QString::fromStdString(Link.Port())));
   if (journalFailing_) {
     ShowNotice(QStringLiteral("The recording journal still cannot write; it tries again every few seconds."), false);
     return;
@@ -85,9 +86,11 @@ bool FormA::TakeReplyOnLink(std::string_view frame) {
         std::string(Argument(frame)) != Controller.ModelId.Str()) {
       return false;
     }
-    Search.PortName = Link.Port();
   }
-  if (Link.ReplyArrived(services_.ticks.Now())) ReadSettingsAgain();
+  if (Link.ReplyArrived(services_.ticks.Now())) {
+    Search.PortName = Link.Port();
+    ReadSettingsAgain();
+  }
   return true;
 }
 

@@ -24,6 +24,7 @@ bool LinkWatch::ReplyArrived(std::uint32_t now) {
   // A reply on the port that was silent or reopened: the controller may have
   // restarted meanwhile, so nothing is trusted until it has been read again.
   condition_ = LinkCondition::Reading;
+  if (verifying_) port_ = open_;
   verifying_ = false;
   return true;
 }
@@ -43,8 +44,8 @@ bool LinkWatch::ChannelFailed(std::uint32_t now) {
 void LinkWatch::Reopened(std::uint32_t now, const std::string& port) {
   if (condition_ == LinkCondition::Idle) return;
   condition_ = LinkCondition::Silent;
+  open_ = port;
   verifying_ = port != port_;
-  if (!verifying_) port_ = port;
   probes_ = 0;
   // Probe at the next tick: an answer is all that is missing.
   lastTry_ = now - kLinkRetryMs;

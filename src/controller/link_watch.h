@@ -72,7 +72,8 @@ class LinkWatch {
   // The port open now is not the lost one and has not shown the same model:
   // its replies are taken only once it identifies itself.
   bool Verifying() const { return verifying_; }
-  // The port the link was lost on (the one connected last).
+  // The port of the link: the one connected last, or another one once the
+  // same model has answered there.
   const std::string& Port() const { return port_; }
 
   // The port the next reopen attempt takes: the lost one for
@@ -86,6 +87,7 @@ class LinkWatch {
  private:
   LinkCondition condition_ = LinkCondition::Idle;
   std::string port_;
+  std::string open_;  // the port open now, reopened by the watch
   std::uint32_t lastReply_ = 0;
   std::uint32_t lastTry_ = 0;  // the last reopen attempt or probe
   int attempt_ = 0;            // reopen attempts since the link was lost

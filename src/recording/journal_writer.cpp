@@ -54,7 +54,8 @@ struct JournalWriter::Handle {
 };
 
 struct JournalWriter::Run {
-  std::string path;
+  LocalTime start;
+  std::string path;  // the run's folder; the runs folder until it is made
   std::shared_ptr<Handle> dir;  // holds the lock that tells other Vireos the run is in use
   std::array<std::shared_ptr<Handle>, kJournalFileCount> files;  // set under mutex_
   std::array<std::size_t, kJournalFileCount> sizes{};           // window thread only
@@ -88,32 +89,31 @@ void JournalWriter::Fail(Run& run, const std::string& path, int error) {
 void JournalWriter::OpenRun(const LocalTime& start) {
   if (run_) EndRun(std::string());
   auto run = std::make_shared<Run>();
+  run->start = start;
+  run->path = runsFolder_;
   run_ = run;
-  std::error_code error;
-  std::filesystem::create_directories(runsFolder_, error);
-  if (error) {
-    // The name is chosen now, from the start time; the folder comes when the disk lets it.
-    run->path = Join(runsFolder_, RunFolderName(start));
-    Fail(*run, runsFolder_, error.value());
-    return;
-  }
-  for (int attempt = 1;; ++attempt) {
-    run->path = Join(runsFolder_, RunFolderName(start, attempt));
-    if (::mkdir(run->path.c_str(), 0755) == 0) break;
-    if (errno != EEXIST || attempt >= 1000) {
-      Fail(*run, run->path, errno);
-      return;
-    }
-  }
   MakeRunFolder(*run, run);
 }
 
 bool JournalWriter::MakeRunFolder(Run& run, const std::shared_ptr<Run>& shared) {
+  // Named after the run's start also when the disk lets it be made only later.
   std::error_code error;
-  std::filesystem::create_directories(run.path, error);
-  const int dir = error ? -1 : OpenDirectory(run.path);
+  std::filesystem::create_directories(runsFolder_, error);
+  if (error) {
+    Fail(run, runsFolder_, error.value());
+    return false;
+  }
+  for (int attempt = 1;; ++attempt) {
+    run.path = Join(runsFolder_, RunFolderName(run.start, attempt));
+    if (::mkdir(run.path.c_str(), 0755) == 0) break;
+    if (errno != EEXIST || attempt >= 1000) {
+      Fail(run, run.path, errno);
+      return false;
+    }
+  }
+  const int dir = OpenDirectory(run.path);
   if (dir < 0) {
-    Fail(run, run.path, error ? error.value() : errno);
+    Fail(run, run.path, errno);
     return false;
   }
   run.dir = std::make_shared<Handle>(dir);

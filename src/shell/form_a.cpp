@@ -178,6 +178,7 @@ void FormA::AlignPanels() {
   const int w = Client->width();
   const int h = Client->height();
   int top = 0;
+  L_ErrorNotice->setToolTip(L_ErrorNotice->text());
   if (Panel_ErrorNotice->isVisible()) {
     // The text wraps beside the buttons, at most three lines; the whole of
     // it is also the hint, for a window too narrow even for that.
@@ -186,7 +187,6 @@ void FormA::AlignPanels() {
     const int lineHeight = L_ErrorNotice->fontMetrics().height();
     const int labelHeight = std::clamp(L_ErrorNotice->heightForWidth(labelWidth), 16, 3 * lineHeight);
     L_ErrorNotice->setGeometry(8, 2, labelWidth, labelHeight);
-    L_ErrorNotice->setToolTip(L_ErrorNotice->text());
     Panel_ErrorNotice->setGeometry(0, 0, w, labelHeight + 4);
     // Above the plot panel, which is placed from the top of the client area.
     Panel_ErrorNotice->raise();
