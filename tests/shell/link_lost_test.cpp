@@ -111,6 +111,17 @@ TEST(LostLink, ThePortIsOpenedAgainByItselfAndTheControllerReadAgainWithoutClear
   EXPECT_GT(f.SeriesText(1).size(), sample.size());
 }
 
+TEST(LostLink, AControllerThatRestartedMeanwhileIsReadOnceAndNothingIsSetOnIt) {
+  FormFixture f;
+  Connect(f);
+  LoseLink(f);
+  f.Tick(15);
+  Lines expected = {"[F1 IS ?]"};  // the restart's own status query
+  expected.insert(expected.end(), kReadAgain.begin(), kReadAgain.end());
+  EXPECT_EQ(ComeBack(f, "[F1 IS R]\r\n"), expected);
+  EXPECT_FALSE(f.form->Link.Lost());
+}
+
 TEST(LostLink, ReconnectOpensThePortAtOnce) {
   FormFixture f;
   Connect(f);
