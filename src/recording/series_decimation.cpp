@@ -6,14 +6,10 @@ namespace vireo {
 
 std::vector<std::size_t> GapStarts(const SeriesPoints& points, float gap) {
   std::vector<std::size_t> starts;
-  const std::size_t n = points.Count();
-  if (gap <= 0.0f || !points.XAscending() || n < 3) return starts;
+  if (gap <= 0.0f || !points.XAscending()) return starts;
   const auto x = points.X();
-  for (std::size_t i = 0; i + 1 < n; ++i) {
-    const float step = x[i + 1] - x[i];
-    if (step <= gap) continue;
-    const float usual = i > 0 ? x[i] - x[i - 1] : x[2] - x[1];
-    if (step > 3.0f * usual) starts.push_back(i + 1);
+  for (const std::uint32_t i : points.Jumps()) {
+    if (x[i] - x[i - 1] > gap) starts.push_back(i);
   }
   return starts;
 }

@@ -28,10 +28,10 @@ void AppendDecimatedPath(const SeriesPoints& points, const PixelMapping& mapping
                          std::vector<PixelPoint>& path, std::size_t from = 0, std::size_t to = SIZE_MAX);
 
 // Where the line breaks: the indices of points that follow a gap in the
-// reports, ascending. A gap is a step in x wider than `gap` and wider than
-// three times the step before it (the one after, for the first point), so
-// that data recorded at a slower pace than the current one keep their line.
-// None when `gap` is 0 or the x values do not ascend.
+// reports, ascending. A gap is one of the series' jumps (a step more than
+// three times the usual one) that is also wider than `gap`, so that data
+// recorded at a slower pace than the current one keep their line. None when
+// `gap` is 0 or the x values do not ascend.
 std::vector<std::size_t> GapStarts(const SeriesPoints& points, float gap);
 
 }  // namespace vireo
