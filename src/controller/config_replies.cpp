@@ -25,6 +25,12 @@ namespace {
 constexpr int kMaxPositions = 99;
 }  // namespace
 
+void FormA::QueueChangerStartup() {
+  // A controller read again after a lost link keeps its cuvette where it is:
+  // the start-up homes the changer and moves it.
+  if (!Link.Lost()) QueueStep(kStepChangerStartup);
+}
+
 void FormA::FirstContact() {
   // From here the display log belongs to the run the configuration starts.
   JournalInUse().Connected();
@@ -132,7 +138,7 @@ void FormA::HandleIdentification(std::string_view frame) {
   }
   if (model == '3') {
     c.HasChanger = true;
-    QueueStep(kStepChangerStartup);
+    QueueChangerStartup();
     if (variant == '0' || variant == '1') {
       c.PositionCount = 4;
       SetPositionItems(4);
@@ -202,7 +208,7 @@ void FormA::HandleFeatures(std::string_view frame) {
   }
   if (present(3)) {
     c.HasChanger = true;
-    QueueStep(kStepChangerStartup);
+    QueueChangerStartup();
   }
   if (present(4)) {
     ArrangeMainWindow();

@@ -542,6 +542,8 @@ class FormA : public QMainWindow {
   void HandleRampRate(std::string_view frame);
   void UpdateProbeStatistics(float reading);
   void SetPositionItems(int count);
+  // The changer's start-up steps, except while a lost link is read again.
+  void QueueChangerStartup();
   // Opens the port named by Search.PortName; says why when it cannot.
   bool OpenControllerPort();
   // The channel failed under an open connection.

@@ -122,6 +122,20 @@ TEST(LostLink, AControllerThatRestartedMeanwhileIsReadOnceAndNothingIsSetOnIt) {
   EXPECT_FALSE(f.form->Link.Lost());
 }
 
+TEST(LostLink, ACuvetteChangerIsNeitherHomedNorMovedWhenItsControllerIsReadAgain) {
+  FormFixture f;
+  f.ConnectAndAnswer();
+  f.Receive("[F1 VN 7.20]\r\n[F1 ID 31]\r\n");
+  const Lines startup = f.RunStartup();
+  ASSERT_NE(std::find(startup.begin(), startup.end(), "[F2 DI]"), startup.end());  // homed at connection
+  LoseLink(f);
+  f.Tick(15);
+  for (const std::string& line : ComeBack(f, "[F1 IS 0---]\r\n[F1 ID 31]\r\n")) {
+    EXPECT_NE(line.rfind("[F2 ", 0), 0u) << line;
+  }
+  EXPECT_FALSE(f.form->Link.Lost());
+}
+
 TEST(LostLink, ReconnectOpensThePortAtOnce) {
   FormFixture f;
   Connect(f);
