@@ -101,6 +101,7 @@ struct MainPlot {
     renderer.VerticalAxisLabel = "temperature (\xB0" "C) ";
     renderer.SeriesLineWidth = 2;  // as while a controller is connected
     AttachCanvas(renderer, PlotSlot::Main, canvas);
+    renderer.Slot(PlotSlot::Main).GapX = 14.0f / 60.0f;  // gaps as at the usual report interval
   }
 };
 

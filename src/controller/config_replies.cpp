@@ -14,6 +14,7 @@
 #include "recording/journal.h"
 #include "recording/series_memo.h"
 #include "shell/form_a.h"
+#include "shell/services.h"
 #include "shell/widgets.h"
 
 namespace vireo {
@@ -23,6 +24,12 @@ namespace {
 // whatever count a faulty reply carries.
 constexpr int kMaxPositions = 99;
 }  // namespace
+
+void FormA::QueueChangerStartup() {
+  // A controller read again after a lost link keeps its cuvette where it is:
+  // the start-up homes the changer and moves it.
+  if (!Link.Lost()) QueueStep(kStepChangerStartup);
+}
 
 void FormA::FirstContact() {
   // From here the display log belongs to the run the configuration starts.
@@ -43,6 +50,7 @@ void FormA::FirstContact() {
   RunState = kRunIdle;
   Timer1->stop();
   Controller.ControllerFound = true;
+  Link.Connected(services_.ticks.Now(), Search.PortName);
   Show(M_File_WorkOffline, false);
   Recording.TimeBaseResetPending = true;
   Steps.ClearAllPending = true;
@@ -130,7 +138,7 @@ void FormA::HandleIdentification(std::string_view frame) {
   }
   if (model == '3') {
     c.HasChanger = true;
-    QueueStep(kStepChangerStartup);
+    QueueChangerStartup();
     if (variant == '0' || variant == '1') {
       c.PositionCount = 4;
       SetPositionItems(4);
@@ -200,7 +208,7 @@ void FormA::HandleFeatures(std::string_view frame) {
   }
   if (present(3)) {
     c.HasChanger = true;
-    QueueStep(kStepChangerStartup);
+    QueueChangerStartup();
   }
   if (present(4)) {
     ArrangeMainWindow();

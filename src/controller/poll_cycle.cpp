@@ -29,6 +29,8 @@ void FormA::Timer_LEDTimer(QObject* sender) {
     SearchStep();
     return;
   }
+  WatchLinkTick();
+  RetryJournalTick();
   ShowHolderStatus(true);
   ShowHolderStatus(false);
   if (Status.Reference.Ticks >= 5) Status.Reference.Ticks = 0;
@@ -84,6 +86,7 @@ void FormA::RunStepMachineTick() {
   }
   if (out.clearAll) M_Plot_ClearAllClick(M_Plot_ClearAll);
   if (out.requestStartupScript) Btn_RunScriptClick(nullptr);
+  if (out.readingAgainDone && Link.ReadingDone(services_.ticks.Now())) ControllerLinkBack();
 }
 
 void FormA::Btn_ErrorNoticeClick(QObject* sender) {
@@ -95,37 +98,6 @@ void FormA::Btn_ErrorNoticeClick(QObject* sender) {
   Panel_ErrorNotice->hide();
   Btn_Reconnect->hide();
   AlignPanels();
-}
-
-bool FormA::LinkIsLost() const { return Controller.ControllerFound && !services_.controllerChannel.Active(); }
-
-void FormA::LinkLost(const std::string& reason) {
-  // A port that fails while the search tries it was no controller link:
-  // the search moves on at the next port's turn.
-  if (Search.Searching) return;
-  // The channel has closed itself: nothing more is written to it. The
-  // recorded series stay as they are; the user saves them or reconnects.
-  L_ErrorNotice->setText(QStringLiteral("Lost the connection to the controller on %1 (%2). "
-                                        "The recorded data are kept: Reconnect when the controller is back, "
-                                        "or save them with Data > Save.")
-                             .arg(QString::fromStdString(Search.PortName), QString::fromStdString(reason)));
-  Panel_ErrorNotice->show();
-  Btn_ErrorNotice->hide();
-  Btn_Reconnect->show();
-  AlignPanels();
-  RaiseEvent(ProgramEvent::LinkLost, "Lost the controller on " + Search.PortName + " (" + reason + ")");
-}
-
-void FormA::Btn_ReconnectClick(QObject* sender) {
-  if (!sender) return;
-  if (!services_.controllerChannel.Active() && !OpenControllerPort()) return;
-  Btn_Reconnect->hide();
-  Btn_ErrorNotice->show();
-  Panel_ErrorNotice->hide();
-  AlignPanels();
-  RaiseEvent(ProgramEvent::LinkBack, "The controller is back on " + Search.PortName);
-  // The controller may have restarted while away: ask it to report again.
-  if (Controller.ControllerFound) QueueStep(kStepReportInterval);
 }
 
 }  // namespace vireo

@@ -32,6 +32,7 @@ void FormA::LogReply(std::string_view frame) {
 
 void FormA::InterpretReply(std::string_view frame) {
   if (CharAt(frame, kArgumentPos) == '?' && !Controller.EchoQueries) return;  // a returned query
+  if (!TakeReplyOnLink(frame)) return;
   if (!Controller.ControllerFound && AddressIs(frame, kSampleAddress)) FirstContact();
   if (CharAt(frame, kAddressPos) == '*') {
     LogReply(frame);
@@ -137,7 +138,9 @@ void FormA::HandleStatus(std::string_view frame) {
     // The start-up sequence runs again without its Clear All: a brown-out in
     // the middle of a run must not cost the recorded series.
     SendControllerCommand("[F1 IS ?]", 1);
-    QueueStep(kStepStartup);
+    // After a lost link the controller is being read again already, with
+    // queries only: a second run would set the reference stirrer.
+    if (!Link.Lost()) QueueStep(kStepStartup);
     Controller.SampleControlState = kControlOff;
     Controller.ReferenceControlState = kControlOff;
     ArrangeMainWindow();

@@ -47,7 +47,11 @@ StepOutput RunStep(StepMachine& m, ControllerState& s, std::int32_t plotInterval
         m.PendingCount -= 1;
       }
       break;
-    case 0: send(QueryCommand("F1", "VN")); step = 1; break;
+    case 0:
+      if (m.ReadingAgain == StepMachine::Reading::Queued) m.ReadingAgain = StepMachine::Reading::Running;
+      send(QueryCommand("F1", "VN"));
+      step = 1;
+      break;
     case 1: send(QueryCommand("F1", "ID")); step = 2; break;
     case 2: send(QueryCommand("F1", "TT")); step = 3; break;
     case 3: send(SwitchCommand("F1", "IS", true)); step = 4; break;
@@ -80,7 +84,7 @@ StepOutput RunStep(StepMachine& m, ControllerState& s, std::int32_t plotInterval
     case 20: send(QueryCommand("R1", "IS")); step = 21; break;
     case 21: send(QueryCommand("R1", "TT")); step = 22; break;
     case 22:
-      if (older && extended) {
+      if (older && extended && m.ReadingAgain != StepMachine::Reading::Running) {
         s.ReferenceStirrerText = UpToFirstBlank(s.SampleStirrerText.View());
         out.referenceStirrerTextChanged = true;
         send(SetCommand("R1", "SS", s.ReferenceStirrerText.View()));
@@ -137,6 +141,10 @@ StepOutput RunStep(StepMachine& m, ControllerState& s, std::int32_t plotInterval
       step = kStepStartupScript;
       break;
     case 200:
+      if (m.ReadingAgain == StepMachine::Reading::Running) {
+        out.readingAgainDone = true;
+        m.ReadingAgain = StepMachine::Reading::No;
+      }
       if (m.StartupScriptPending) {
         out.requestStartupScript = true;
         m.StartupScriptPending = false;

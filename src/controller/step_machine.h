@@ -38,6 +38,11 @@ struct StepMachine {
   // after the controller reported a restart leaves this off and keeps every
   // recorded series and their time scale.
   bool ClearAllPending = true;
+  // The sequence reads a controller that came back after a lost link: it
+  // asks and switches reports on, but sets nothing on a holder.
+  // Set with the start-up step queued; Running once that step is taken, so
+  // that the end of an earlier queued sequence does not count as its end.
+  enum class Reading { No, Queued, Running } ReadingAgain = Reading::No;
 
   bool Busy() const { return PendingCount >= kBusyQueueLength; }
 };
@@ -53,6 +58,7 @@ struct StepOutput {
   bool clearAll = false;
   bool requestStartupScript = false;
   bool referenceStirrerTextChanged = false;  // the reference speed label must show the new text
+  bool readingAgainDone = false;             // a sequence run with ReadingAgain has ended
 };
 
 // Executes the current step (one per tick) and moves to the next.

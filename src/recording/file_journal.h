@@ -30,6 +30,7 @@ class FileJournal final : public Journal, private JournalHost {
   void SpectrometerHeader(std::string_view header) override { runs_.SpectrometerHeader(header); }
   void SpectrometerRecord(std::string_view record) override { runs_.SpectrometerRecord(record); }
   std::optional<std::string> TakeFailure() override { return writer_.TakeFailure(); }
+  bool Retry() override { return writer_.Retry(); }
   std::string DataFolder() const override { return dataFolder_; }
   bool MakeDataFolder() override;
   std::string UnendedRun() const override { return unended_; }

@@ -27,8 +27,11 @@ class Journal {
   virtual void SpectrometerHeader(std::string_view header) = 0;
   virtual void SpectrometerRecord(std::string_view record) = 0;
 
-  // Why writing failed, once per run; nothing when all is well.
+  // Why writing failed, once until the journal is complete again; nothing when all is well.
   virtual std::optional<std::string> TakeFailure() = 0;
+  // Writes what a failure kept back. True when this call made the journal
+  // complete again: its files hold every line, in order.
+  virtual bool Retry() = 0;
   // The folder that holds runs/.
   virtual std::string DataFolder() const = 0;
   // Creates the data folder if needed; false when it cannot be.
@@ -55,6 +58,7 @@ class NoJournal final : public Journal {
   void SpectrometerHeader(std::string_view) override {}
   void SpectrometerRecord(std::string_view) override {}
   std::optional<std::string> TakeFailure() override { return std::nullopt; }
+  bool Retry() override { return false; }
   std::string DataFolder() const override { return std::string(); }
   bool MakeDataFolder() override { return false; }
   std::string UnendedRun() const override { return std::string(); }

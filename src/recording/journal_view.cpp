@@ -1,6 +1,6 @@
 // The main window's side of the recording journal: File > "Open Data
-// Folder", the message about a run left open, and the error strip notice when
-// the journal cannot write. The records and display-log lines reach the
+// Folder", the message about a run left open, and the journal's failures:
+// the strip says when it cannot write and when it is complete again. The records and display-log lines reach the
 // journal from AppendRecord and AppendToDisplayLog; the run ends at Clear
 // All, Restart and the close of the window.
 #include <QAction>
@@ -14,6 +14,12 @@
 #include "shell/widgets.h"
 
 namespace vireo {
+namespace {
+
+// The journal tries again every 3 seconds (LED ticks of 200 ms).
+constexpr std::int32_t kJournalRetryTicks = 15;
+
+}  // namespace
 
 Journal& FormA::JournalInUse() const {
   static NoJournal none;
@@ -40,13 +46,35 @@ void FormA::ReportUnendedRun() {
 
 void FormA::ShowJournalFailure() {
   const std::optional<std::string> failure = JournalInUse().TakeFailure();
-  if (!failure) return;
-  L_ErrorNotice->setText(QStringLiteral("Cannot write the recording journal (%1). The series are still "
-                                        "recorded here: save them with Data > Save.")
-                             .arg(QString::fromStdString(*failure)));
-  Panel_ErrorNotice->show();
-  AlignPanels();
-  RaiseEvent(ProgramEvent::JournalCannotWrite, "Cannot write the recording journal: " + *failure);
+  if (failure) JournalWriteFailed(*failure);
+}
+
+void FormA::JournalWriteFailed(const std::string& why) {
+  journalFailing_ = true;
+  journalRetryTicks_ = 0;
+  // This line waits with the others and reaches the audit trail with the
+  // time it was logged, once the journal can write again.
+  AppendToDisplayLog(-1, "-------Journal cannot write: " + why);
+  ShowNotice(QStringLiteral("Cannot write the recording journal (%1). Trying again every %2 seconds; "
+                            "the series are still recorded here.")
+                 .arg(QString::fromStdString(why))
+                 .arg(kJournalRetryTicks / 5),
+             false);
+  RaiseEvent(ProgramEvent::JournalCannotWrite, "Cannot write the recording journal: " + why);
+}
+
+void FormA::JournalCompleteAgain() {
+  journalFailing_ = false;
+  AppendToDisplayLog(-1, "-------Journal complete again");
+  // The lost link's notice stays the one in view until the link is back.
+  if (Link.Lost()) return;
+  ShowNotice(QStringLiteral("The recording journal is complete again: it holds everything recorded."), false);
+}
+
+void FormA::RetryJournalTick() {
+  if (!journalFailing_ || ++journalRetryTicks_ < kJournalRetryTicks) return;
+  journalRetryTicks_ = 0;
+  if (JournalInUse().Retry()) JournalCompleteAgain();
 }
 
 }  // namespace vireo

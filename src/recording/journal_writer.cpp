@@ -54,13 +54,16 @@ struct JournalWriter::Handle {
 };
 
 struct JournalWriter::Run {
-  std::string path;
+  LocalTime start;
+  std::string path;  // the run's folder; the runs folder until it is made
   std::shared_ptr<Handle> dir;  // holds the lock that tells other Vireos the run is in use
   std::array<std::shared_ptr<Handle>, kJournalFileCount> files;  // set under mutex_
   std::array<std::size_t, kJournalFileCount> sizes{};           // window thread only
   std::atomic<bool> failed{false};
+  std::array<std::string, kJournalFileCount> missed;  // not yet written, in order (window thread only)
   bool ended = false;  // under mutex_
   std::string marker;  // under mutex_
+  std::string endMarker;  // given at EndRun (window thread); becomes `marker` when the run is finished
 };
 
 JournalWriter::JournalWriter(std::string runsFolder, std::chrono::milliseconds syncInterval)
@@ -86,81 +89,140 @@ void JournalWriter::Fail(Run& run, const std::string& path, int error) {
 void JournalWriter::OpenRun(const LocalTime& start) {
   if (run_) EndRun(std::string());
   auto run = std::make_shared<Run>();
-  reported_ = false;
+  run->start = start;
+  run->path = runsFolder_;
   run_ = run;
+  MakeRunFolder(*run, run);
+}
+
+bool JournalWriter::MakeRunFolder(Run& run, const std::shared_ptr<Run>& shared) {
+  // Named after the run's start also when the disk lets it be made only later.
   std::error_code error;
   std::filesystem::create_directories(runsFolder_, error);
   if (error) {
-    run->path = runsFolder_;
-    Fail(*run, runsFolder_, error.value());
-    return;
+    Fail(run, runsFolder_, error.value());
+    return false;
   }
   for (int attempt = 1;; ++attempt) {
-    run->path = Join(runsFolder_, RunFolderName(start, attempt));
-    if (::mkdir(run->path.c_str(), 0755) == 0) break;
+    run.path = Join(runsFolder_, RunFolderName(run.start, attempt));
+    if (::mkdir(run.path.c_str(), 0755) == 0) break;
     if (errno != EEXIST || attempt >= 1000) {
-      Fail(*run, run->path, errno);
-      return;
+      Fail(run, run.path, errno);
+      return false;
     }
   }
-  const int dir = OpenDirectory(run->path);
+  const int dir = OpenDirectory(run.path);
   if (dir < 0) {
-    Fail(*run, run->path, errno);
-    return;
+    Fail(run, run.path, errno);
+    return false;
   }
-  run->dir = std::make_shared<Handle>(dir);
+  run.dir = std::make_shared<Handle>(dir);
   ::flock(dir, LOCK_EX | LOCK_NB);
-  run->dir->dirty = true;
+  run.dir->dirty = true;
   std::lock_guard lock(mutex_);
   if (!runsDir_) {
     const int fd = OpenDirectory(runsFolder_);
     if (fd >= 0) runsDir_ = std::make_shared<Handle>(fd);
   }
   if (runsDir_) runsDir_->dirty = true;
-  runs_.push_back(run);
+  runs_.push_back(shared);
+  return true;
 }
 
 void JournalWriter::Append(JournalFile file, std::string_view bytes) {
   Run* run = run_.get();
-  if (!run || run->failed) return;
+  if (!run) return;
+  std::string& missed = run->missed[static_cast<std::size_t>(file)];
+  // Behind a failure everything waits, so that each file keeps its order.
+  if (run->failed || !missed.empty() || !Write(*run, file, bytes)) missed.append(bytes);
+}
+
+bool JournalWriter::Write(Run& run, JournalFile file, std::string_view bytes) {
   const auto i = static_cast<std::size_t>(file);
-  Handle* handle = run->files[i].get();
+  Handle* handle = run.files[i].get();
   if (!handle) {
-    const std::string path = Join(run->path, JournalFileName(file));
+    if (!run.dir) {
+      run.failed = true;
+      return false;
+    }
+    const std::string path = Join(run.path, JournalFileName(file));
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) {
-      Fail(*run, path, errno);
-      return;
+      Fail(run, path, errno);
+      return false;
     }
     auto created = std::make_shared<Handle>(fd);
     handle = created.get();
     std::lock_guard lock(mutex_);
-    run->files[i] = std::move(created);
-    run->dir->dirty = true;
+    run.files[i] = std::move(created);
+    run.dir->dirty = true;
   }
   std::size_t written = 0;
   if (!WriteAll(handle->fd, bytes, written)) {
     const int error = errno;
     // A record cut short would read back as a wrong value: take it off again.
-    if (written > 0 && ::ftruncate(handle->fd, static_cast<off_t>(run->sizes[i])) != 0) {
-      run->sizes[i] += written;
+    if (written > 0 && ::ftruncate(handle->fd, static_cast<off_t>(run.sizes[i])) != 0) {
+      run.sizes[i] += written;
     }
-    Fail(*run, Join(run->path, JournalFileName(file)), error);
-    return;
+    Fail(run, Join(run.path, JournalFileName(file)), error);
+    return false;
   }
-  run->sizes[i] += written;
+  run.sizes[i] += written;
   handle->dirty.store(true, std::memory_order_release);
+  return true;
 }
+
+bool JournalWriter::Catch(const std::shared_ptr<Run>& run) {
+  if (!run->dir && !MakeRunFolder(*run, run)) return false;
+  for (std::size_t i = 0; i < run->missed.size(); ++i) {
+    std::string& missed = run->missed[i];
+    if (missed.empty()) continue;
+    run->failed = false;
+    if (!Write(*run, static_cast<JournalFile>(i), missed)) {
+      run->failed = true;
+      return false;
+    }
+    missed.clear();
+  }
+  run->failed = false;
+  return true;
+}
+
+bool JournalWriter::Retry() {
+  if (!Missing()) return false;
+  while (!behind_.empty()) {
+    if (!Catch(behind_.front())) return false;
+    Finish(behind_.front());
+    behind_.erase(behind_.begin());
+  }
+  if (run_ && !Catch(run_)) return false;
+  std::lock_guard lock(mutex_);
+  failure_.reset();
+  reported_ = false;
+  return true;
+}
+
+bool JournalWriter::Missing() const { return !behind_.empty() || (run_ && run_->failed); }
 
 void JournalWriter::EndRun(std::string marker) {
   if (!run_) return;
+  std::shared_ptr<Run> run = std::move(run_);
+  run->endMarker = std::move(marker);
+  // A run with lines still missing is not marked as ended before they are written.
+  if (run->failed) {
+    behind_.push_back(std::move(run));
+    return;
+  }
+  Finish(run);
+}
+
+void JournalWriter::Finish(const std::shared_ptr<Run>& run) {
   {
     std::lock_guard lock(mutex_);
-    run_->ended = true;
-    run_->marker = std::move(marker);
+    run->ended = true;
+    run->marker = std::move(run->endMarker);
     endPending_ = true;
   }
-  run_.reset();
   wake_.notify_one();
 }
 

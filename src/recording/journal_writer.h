@@ -8,7 +8,9 @@
 // fdatasync at most every sync interval and at the end of each run, then
 // marks the ended run; the window thread never waits on the disk for longer
 // than one write. A write that fails (disk full, no permission, a removed
-// disk) stops writing into that run; the next run tries again.
+// disk) is no end: the writer keeps what it could not write, in order, and
+// Retry() writes it once the disk takes it again, so that the files end
+// complete. A run that ends meanwhile gets its end marker only then.
 //
 // POSIX and the standard library only; not thread-safe apart from the
 // background thread it owns (call it from one thread).
@@ -44,8 +46,13 @@ class JournalWriter {
   // The run is complete: its files are made durable in the background, then
   // `marker` is written as its end marker.
   void EndRun(std::string marker);
-  // The first failure of the current run not yet taken ("<path>: <reason>").
+  // The first failure since the writer was last complete, once ("<path>: <reason>").
   std::optional<std::string> TakeFailure();
+  // Tries to write what failed. True when this call has written all that
+  // was missing (the writer is complete again).
+  bool Retry();
+  // Lines are waiting for the disk.
+  bool Missing() const;
   // The open run's folder; empty when none is open.
   std::string RunFolder() const;
 
@@ -58,12 +65,21 @@ class JournalWriter {
   struct Handle;
   struct Run;
   void Fail(Run& run, const std::string& path, int error);
+  // Creates the run's folder (at its chosen name) and announces it to the sync thread.
+  bool MakeRunFolder(Run& run, const std::shared_ptr<Run>& shared);
+  // One append; false (and the failure noted) when the disk refused it.
+  bool Write(Run& run, JournalFile file, std::string_view bytes);
+  // Writes a run's missed lines; false when the disk still refuses.
+  bool Catch(const std::shared_ptr<Run>& run);
+  void Finish(const std::shared_ptr<Run>& run);
   void SyncLoop();
 
   const std::string runsFolder_;
   const std::chrono::milliseconds syncInterval_;
   std::shared_ptr<Run> run_;  // the open run (window thread)
-  bool reported_ = false;     // the current run's failure was taken
+  // Runs that ended with lines still missing, oldest first (window thread).
+  std::vector<std::shared_ptr<Run>> behind_;
+  bool reported_ = false;     // the current failure was taken
 
   // Shared with the background thread.
   mutable std::mutex mutex_;

@@ -190,8 +190,15 @@ void DrawSeries(PlotRenderer& renderer, PlotSlot which) {
   slot.Canvas->SetPenColour(renderer.SeriesColour);
   slot.Canvas->SetPenWidth(renderer.SeriesLineWidth);
   std::vector<PixelPoint> path;
-  AppendDecimatedPath(*renderer.Series, map, renderer.SeriesLineWidth, path);
-  slot.Canvas->Polyline(path);
+  std::size_t from = 0;
+  const auto draw = [&](std::size_t to) {
+    path.clear();
+    AppendDecimatedPath(*renderer.Series, map, renderer.SeriesLineWidth, path, from, to);
+    slot.Canvas->Polyline(path);
+    from = to;
+  };
+  for (std::size_t start : GapStarts(*renderer.Series, slot.GapX)) draw(start);
+  draw(renderer.Series->Count());
 }
 
 AxisRange NiceRange(float lo, float hi) {

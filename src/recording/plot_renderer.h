@@ -49,6 +49,8 @@ struct PlotSlotState {
   PixelRect PlotRect;
   // Axis max - min at this slot's last DrawAxes; DrawSeries scales with them.
   float HorizontalRange = 0, VerticalRange = 0;
+  // A step in x wider than this breaks the line (see GapStarts); 0: never.
+  float GapX = 0;
   std::array<PixelPoint, 4> WholeArea{};
   std::array<PixelPoint, 4> DataArea{};
 };

@@ -135,6 +135,10 @@ void FormA::DrawMainPlot(QImage& target) {
   }
   QPainterCanvas canvas(target);
   AttachCanvas(Renderer, PlotSlot::Main, canvas);
+  // No line across a time without reports (a lost link): the same time the
+  // link watch waits before it calls the controller silent.
+  Renderer.Slot(PlotSlot::Main).GapX =
+      Recording.OfflineMode ? 0.0f : static_cast<float>(SilenceLimitMs(Recording.PlotInterval)) / 60000.0f;
   DrawRecordedSeries(Renderer, Limits, PlotExtents, shown);
   // The canvas ends with this redraw; the slot must not keep pointing at it.
   Renderer.Slot(PlotSlot::Main).Canvas = nullptr;

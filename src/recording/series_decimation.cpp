@@ -4,15 +4,25 @@
 
 namespace vireo {
 
+std::vector<std::size_t> GapStarts(const SeriesPoints& points, float gap) {
+  std::vector<std::size_t> starts;
+  if (gap <= 0.0f || !points.XAscending()) return starts;
+  const auto x = points.X();
+  for (const std::uint32_t i : points.Jumps()) {
+    if (x[i] - x[i - 1] > gap) starts.push_back(i);
+  }
+  return starts;
+}
+
 void AppendDecimatedPath(const SeriesPoints& points, const PixelMapping& mapping, int penWidth,
-                         std::vector<PixelPoint>& path) {
+                         std::vector<PixelPoint>& path, std::size_t from, std::size_t to) {
   const auto x = points.X();
   const auto y = points.Y();
-  const std::size_t n = points.Count();
+  const std::size_t n = std::min(to, points.Count());
   // A plot narrower than its margins has no data area: its columns would run
   // backwards. It gets a line per point, which is what the reduction copies.
   if (mapping.right < mapping.left) {
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = from; i < n; ++i) {
       const PixelPoint p{mapping.PixelX(x[i]), mapping.PixelY(y[i])};
       if (path.empty() || path.back() != p) path.push_back(p);
     }
@@ -66,7 +76,7 @@ void AppendDecimatedPath(const SeriesPoints& points, const PixelMapping& mapping
   };
 
   std::size_t length = 1;
-  for (std::size_t i = 0; i < n;) {
+  for (std::size_t i = from; i < n;) {
     const int c = column(i);
     const std::size_t end = runEnd(i, c, length);
     const std::size_t last = end - 1;

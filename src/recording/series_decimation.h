@@ -11,6 +11,8 @@
 // the reach of the pen, keep only their first and last points: everything
 // between them is clipped anyway.
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "recording/pixel_mapping.h"
@@ -21,7 +23,15 @@ namespace vireo {
 
 // Appends the vertices of the polyline for `points` to `path`. Vertices equal
 // to the one before them are left out; a line between them draws nothing.
+// Only the points [from, to) are taken.
 void AppendDecimatedPath(const SeriesPoints& points, const PixelMapping& mapping, int penWidth,
-                         std::vector<PixelPoint>& path);
+                         std::vector<PixelPoint>& path, std::size_t from = 0, std::size_t to = SIZE_MAX);
+
+// Where the line breaks: the indices of points that follow a gap in the
+// reports, ascending. A gap is one of the series' jumps (a step more than
+// three times the usual one) that is also wider than `gap`, so that data
+// recorded at a slower pace than the current one keep their line. None when
+// `gap` is 0 or the x values do not ascend.
+std::vector<std::size_t> GapStarts(const SeriesPoints& points, float gap);
 
 }  // namespace vireo

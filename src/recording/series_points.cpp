@@ -124,6 +124,12 @@ void SeriesPoints::ReadLine(std::string_view line) {
 void SeriesPoints::Add(float x, float y) {
   const auto i = static_cast<std::uint32_t>(x_.size());
   if (i > 0 && x < x_.back()) ascending_ = false;
+  if (i >= 2) {
+    const float before = x_[i - 1] - x_[i - 2];
+    const float step = x - x_[i - 1];
+    if (i == 2 && before > 3.0f * step) jumps_.push_back(1);
+    if (step > 3.0f * before) jumps_.push_back(i);
+  }
   x_.push_back(x);
   y_.push_back(y);
   extents_.xMin = std::min(extents_.xMin, x);

@@ -67,6 +67,10 @@ class SeriesPoints {
   bool XAscending() const { return ascending_; }
   // Over points [begin, end), begin < end <= Count(); the earliest on ties.
   Extremes YExtremes(std::size_t begin, std::size_t end) const;
+  // The points whose step in x from the one before is more than three times
+  // the step before that (for point 1: the step after it), ascending. Kept
+  // as points come, so that the plot finds its gaps without a look at every point.
+  std::span<const std::uint32_t> Jumps() const { return jumps_; }
 
  private:
   // Where the next line starts relative to the end of the text parsed so far.
@@ -85,6 +89,7 @@ class SeriesPoints {
     std::uint32_t lowest, highest;
   };
   std::vector<Block> blocks_;
+  std::vector<std::uint32_t> jumps_;
   PointExtents extents_ = kSeriesStartExtents;
   bool ascending_ = true;
 

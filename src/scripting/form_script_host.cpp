@@ -73,6 +73,16 @@ void FormScriptHost::RaiseEvent(ProgramEvent event, std::string_view text) { for
 
 void FormScriptHost::Beep() { form_.Services().beeper.Beep(); }
 
+std::string FormScriptHost::HoldReason() const {
+  // A script must neither send into a dead link nor end a wait on values from
+  // before the loss; it goes on once the controller has been read again.
+  if (form_.Link.Lost()) return "the link to the controller is lost";
+  // A command sent while the program asks (Exit's "Turn temperature control
+  // off?") would cross what the answer does.
+  if (form_.Shell.QuestionsOpen > 0) return "the program is asking a question";
+  return std::string();
+}
+
 int FormScriptHost::RunState() const { return form_.RunState; }
 // Offline, a script that ends (completed or cancelled) returns to offline
 // work, where the simulated experiment steps on; idle would stop it for good.

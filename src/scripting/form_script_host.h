@@ -38,6 +38,7 @@ class FormScriptHost final : public ScriptHost {
   void RaiseEvent(ProgramEvent event, std::string_view text) override;
   void Beep() override;
 
+  std::string HoldReason() const override;
   int RunState() const override;
   void SetRunState(int state) override;
   void SetTimer1Period(int milliseconds) override;

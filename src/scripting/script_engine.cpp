@@ -48,6 +48,7 @@ bool ScriptEngine::StartScriptText(std::string_view name, std::string_view text)
   }
   ScriptText.assign(script);
   HasScript = true;
+  holdShown_.clear();
   ScriptFileName.assign(name);
   IntervalSeconds = header.interval;
   host_.SetRunState(kRunScript);
@@ -88,13 +89,28 @@ void ScriptEngine::Tick() {
   WatchPositionReport();
   bool held = false;
   ServeRefreshAndMessage(held);
-  if (held) return;
+  if (held || HeldByHost()) return;
   // Any box an operation of this tick opens (an invalid wavelength, a disk
   // failure) runs the event loop inside it: the ticks arriving meanwhile hold
   // as they do for the engine's own messages, and no command runs inside another.
   inTick_ = true;
   TickSteps();
   inTick_ = false;
+}
+
+bool ScriptEngine::HeldByHost() {
+  if (host_.RunState() != kRunScript || !HasScript) return false;
+  const std::string reason = host_.HoldReason();
+  // Said once when the hold begins and once when it ends, not every tick.
+  if (reason != holdShown_) {
+    if (!reason.empty()) {
+      host_.AppendToDisplayLog(LoopLevel, "-------Script held: " + reason);
+    } else {
+      host_.AppendToDisplayLog(LoopLevel, "-------Script goes on");
+    }
+    holdShown_ = reason;
+  }
+  return !reason.empty();
 }
 
 void ScriptEngine::TickSteps() {

@@ -104,6 +104,8 @@ class ScriptEngine {
   void ServeRefreshAndMessage(bool& held);
   void WatchPositionReport();
   bool RefusedWithoutChanger(const std::string& command);
+  // A running script waits while the host gives a reason; true while it does.
+  bool HeldByHost();
   void TickSteps();
   bool ServeWaits();
   void Complete();
@@ -124,6 +126,7 @@ class ScriptEngine {
   ScriptHost& host_;
   bool started_ = false;
   bool inTick_ = false;  // a tick's steps are being carried out
+  std::string holdShown_;  // the hold the display log last announced
 };
 
 // The spectrometer steps [*SC text], [*SW x], [*SZ], [*SS +/-] and [*SP +/-],

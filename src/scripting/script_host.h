@@ -68,6 +68,11 @@ class ScriptHost {
   virtual void ShowMessage(std::string_view text, std::string_view caption) = 0;
   virtual void Beep() = 0;
 
+  // ---- Holding ----------------------------------------------------------
+  // Why a running script must wait where it is (the link to the controller
+  // is lost, the program asks the user something); empty when it may go on.
+  virtual std::string HoldReason() const = 0;
+
   // ---- Timer1 and the run state ----------------------------------------
   virtual int RunState() const = 0;
   virtual void SetRunState(int state) = 0;

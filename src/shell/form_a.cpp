@@ -178,13 +178,20 @@ void FormA::AlignPanels() {
   const int w = Client->width();
   const int h = Client->height();
   int top = 0;
+  L_ErrorNotice->setToolTip(L_ErrorNotice->text());
   if (Panel_ErrorNotice->isVisible()) {
-    Panel_ErrorNotice->setGeometry(0, 0, w, Panel_ErrorNotice->height());
+    // The text wraps beside the buttons, at most three lines; the whole of
+    // it is also the hint, for a window too narrow even for that.
+    const int buttonsLeft = Btn_Reconnect->isHidden() ? w - 60 : w - 136;
+    const int labelWidth = std::max(0, buttonsLeft - 14);
+    const int lineHeight = L_ErrorNotice->fontMetrics().height();
+    const int labelHeight = std::clamp(L_ErrorNotice->heightForWidth(labelWidth), 16, 3 * lineHeight);
+    L_ErrorNotice->setGeometry(8, 2, labelWidth, labelHeight);
+    Panel_ErrorNotice->setGeometry(0, 0, w, labelHeight + 4);
     // Above the plot panel, which is placed from the top of the client area.
     Panel_ErrorNotice->raise();
     Btn_ErrorNotice->move(std::max(0, w - 60), 1);
     Btn_Reconnect->move(std::max(0, w - 136), 1);
-    L_ErrorNotice->resize(std::max(0, w - 76), 16);
     top = Panel_ErrorNotice->height();
   }
   Panel_Status->setGeometry(0, top, Panel_Status->width(), std::max(0, h - top));

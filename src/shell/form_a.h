@@ -19,6 +19,7 @@
 #include "control/reminder.h"
 #include "control/setpoints.h"
 #include "controller/controller_state.h"
+#include "controller/link_watch.h"
 #include "controller/reply_assembler.h"
 #include "controller/search_state.h"
 #include "controller/status_led.h"
@@ -113,6 +114,7 @@ class FormA : public QMainWindow {
   PlotRenderer Renderer;
   PlotLimits Limits;
   PointExtents PlotExtents{};  // of the series drawn last; kept between redraws
+  LinkWatch Link;
   std::int32_t RunState = kRunIdle;
   bool RampActive = false;      // a temperature ramp rate is in force
 
@@ -271,8 +273,16 @@ class FormA : public QMainWindow {
   void M_File_OpenDataFolderClick(QObject* sender);
   // At start: names the run the previous session left open, offering to open its folder.
   void ReportUnendedRun();
-  // Says once in the error strip that the journal cannot write; the memos record on.
+  // Takes what the journal reports after a write: a failure, or (every few
+  // seconds while it fails) whether it has written all it missed.
   void ShowJournalFailure();
+  // The journal could not write; it keeps what it missed and tries again.
+  // The one place this event is raised.
+  void JournalWriteFailed(const std::string& why);
+  // The journal has written everything it missed. The one place this event is raised.
+  void JournalCompleteAgain();
+  // Every few seconds while the journal misses lines: asks it to write them.
+  void RetryJournalTick();
   // The journal of the options, or one that keeps nothing.
   Journal& JournalInUse() const;
   QAction* M_File_OpenDataFolder = nullptr;
@@ -282,15 +292,21 @@ class FormA : public QMainWindow {
   void RaiseEvent(ProgramEvent event, std::string_view text);
 
   // ---- A lost link ----------------------------------------------------------------
-  // Reopens the port the link was lost on, keeping every series.
+  // Reopens the port the link was lost on at once, keeping every series.
   void Btn_ReconnectClick(QObject* sender);
+  // The controller link is lost: the port failed or the controller stopped
+  // answering. The one place this event is raised.
+  void ControllerLinkLost(const std::string& why);
+  // The controller answers again and its settings have been read again. The
+  // one place this event is raised.
+  void ControllerLinkBack();
 
   // ---- Keeping a connection's data and settings ---------------------------------
   // The link of a two-holder controller, set up by its first identity or
   // feature reply of a connection; later ones keep the user's choice.
   void LinkReferenceOnce();
-  // A controller had answered and its channel has failed since.
-  bool LinkIsLost() const;
+  // A controller had answered and its link is lost since (not yet back).
+  bool LinkIsLost() const { return Link.Lost(); }
 
   // ---- Controls -----------------------------------------------------------------
   // Menus. Submenus are addressed through their QMenu; `Show`/`Enable` below
@@ -540,10 +556,25 @@ class FormA : public QMainWindow {
   void HandleRampRate(std::string_view frame);
   void UpdateProbeStatistics(float reading);
   void SetPositionItems(int count);
+  // The changer's start-up steps, except while a lost link is read again.
+  void QueueChangerStartup();
   // Opens the port named by Search.PortName; says why when it cannot.
   bool OpenControllerPort();
   // The channel failed under an open connection.
   void LinkLost(const std::string& reason);
+  // The lost-link watch's share of a tick: notices silence, reopens, probes.
+  void WatchLinkTick();
+  // Opens the port the watch names next; quietly, as the search does.
+  void ReopenLink();
+  // A controller that answers again is read again before anything else.
+  void ReadSettingsAgain();
+  // False for a frame to drop: one from another port before it has shown
+  // the same model. Tells the watch of every reply it lets through.
+  bool TakeReplyOnLink(std::string_view frame);
+  // The holder and probe boxes greyed while their values are old.
+  void ShowStale(bool stale);
+  // The error strip with `text`: the lost link's Reconnect or the Clear button.
+  void ShowNotice(const QString& text, bool reconnect);
   void RunStepMachineTick();
   void ShowHolderStatus(bool reference);
   // Draws the main plot from the series onto `target` at the main slot's size.
@@ -558,6 +589,8 @@ class FormA : public QMainWindow {
   FormServices services_;
   FormOptions options_;
   bool limitEntryBusy_ = false;
+  bool journalFailing_ = false;  // the journal misses lines it will write when it can
+  std::int32_t journalRetryTicks_ = 0;
   std::string lastSaveName_;  // proposed by the next Save
 };
 

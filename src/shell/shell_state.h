@@ -10,6 +10,19 @@ struct ShellState {
   bool CaptionSet = false;  // the first creation has set the caption
   bool CloseAsked = true;   // closing still has to run its shutdown steps
   bool Closing = false;     // the receive handler ignores all bytes
+  std::int32_t QuestionsOpen = 0;  // the program's own questions on screen (a script holds)
+};
+
+// Counts one of the program's own questions as open while it lives.
+class QuestionOpen {
+ public:
+  explicit QuestionOpen(std::int32_t& open) : open_(open) { ++open_; }
+  ~QuestionOpen() { --open_; }
+  QuestionOpen(const QuestionOpen&) = delete;
+  QuestionOpen& operator=(const QuestionOpen&) = delete;
+
+ private:
+  std::int32_t& open_;
 };
 
 struct LayoutState {

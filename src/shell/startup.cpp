@@ -73,8 +73,11 @@ void FormA::M_File_RestartClick(QObject* sender) {
   if (sender && LinkIsLost()) {
     bool recorded = false;
     for (const SeriesMemo* memo : SeriesMemos) recorded = recorded || !memo->toPlainText().isEmpty();
+    const QuestionOpen asking(Shell.QuestionsOpen);
     if (recorded && services_.dialogs.Message(kRestartQuestion, "Restart", Buttons::OkCancel) != Answer::Ok) return;
   }
+  Link.Stop();
+  ShowStale(false);
   // The connection is given up: its run ends, kept as it is.
   JournalInUse().Disconnected();
   if (M_Tools_HideWindow->isEnabled()) M_Tools_HideWindowClick(M_Tools_HideWindow);
@@ -124,6 +127,7 @@ bool FormA::FormClose() {
     if (sampleOn || referenceOn) {
       Answer answer = Answer::Yes;
       if (Controller.ModelId != "13") {
+        const QuestionOpen asking(Shell.QuestionsOpen);
         answer = services_.dialogs.Message("Turn temperature control off?", "Question", Buttons::YesNoCancel);
       }
       // A termination signal during the question has ended the program.

@@ -130,6 +130,7 @@ void FormA::BuildErrorNotice() {
   Panel_ErrorNotice->resize(width(), 20);
   L_ErrorNotice = new QLabel(Panel_ErrorNotice);
   L_ErrorNotice->move(8, 2);
+  L_ErrorNotice->setWordWrap(true);
   QFont bold = L_ErrorNotice->font();
   bold.setBold(true);
   L_ErrorNotice->setFont(bold);

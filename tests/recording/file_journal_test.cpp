@@ -101,41 +101,60 @@ TEST_F(FileJournalTest, ARunLeftOpenIsNamedOnceAtTheNextStartButNotOneInUse) {
   EXPECT_EQ(Make()->UnendedRun(), "");
 }
 
-TEST_F(FileJournalTest, AFolderThatCannotBeWrittenIsReportedOncePerRunAndTriedAgain) {
+TEST_F(FileJournalTest, AFolderThatCannotBeWrittenIsReportedOnceAndFilledInOrderWhenItCanBe) {
   std::ofstream(data / "a file");
   auto journal = Make(data / "a file" / "Vireo");
   EXPECT_FALSE(journal->MakeDataFolder());
   StartRun(*journal);
+  journal->DisplayLogText("first line");
   journal->SeriesRecord(1, "a");
   const auto failure = journal->TakeFailure();
   ASSERT_TRUE(failure);
   EXPECT_NE(failure->find("a file"), std::string::npos) << *failure;
   journal->SeriesRecord(1, "b");
-  EXPECT_EQ(journal->TakeFailure(), std::nullopt);
+  EXPECT_FALSE(journal->Retry());
+  // A run that ends meanwhile waits too; the failure is still the same one.
   journal->NewRun();
   journal->SeriesRecord(1, "c");
-  EXPECT_TRUE(journal->TakeFailure());
+  EXPECT_EQ(journal->TakeFailure(), std::nullopt);
+
+  fs::remove(data / "a file");
+  EXPECT_TRUE(journal->Retry());
+  EXPECT_FALSE(journal->Retry());  // said once
+  journal->SeriesRecord(1, "d");
+  const fs::path runs = data / "a file" / "Vireo" / "runs";
+  const fs::path first = runs / "2026-12-09 14-03-27";
+  const fs::path second = runs / "2026-12-09 14-03-27 (2)";
+  EXPECT_EQ(Read(first / "sample.txt"), "a\r\nb\r\n");
+  EXPECT_EQ(Read(first / "display-log.txt"), "2026-12-09T14:03:27.005+01:00\tfirst line\r\n");
+  EXPECT_EQ(Read(second / "sample.txt"), "c\r\nd\r\n");
+  journal.reset();
+  EXPECT_NE(Read(first / kRunEndMarker).find("ended normally"), std::string::npos);
+  EXPECT_NE(Read(second / kRunEndMarker).find("ended normally"), std::string::npos);
 }
 
-TEST_F(FileJournalTest, AFullFileSystemStopsTheRunWithoutACutRecordAndTheNextRunTriesAgain) {
+TEST_F(FileJournalTest, AFullFileSystemCutsNoRecordAndWhatItRefusedIsWrittenWhenThereIsRoom) {
   // 90 bytes hold five 16-byte records and part of a sixth.
   const int code = InChild([this] {
-    const rlimit limit{90, 90};
+    rlimit limit{90, RLIM_INFINITY};
     ::setrlimit(RLIMIT_FSIZE, &limit);
     auto journal = Make();
     StartRun(*journal);
-    for (int i = 0; i < 20; ++i) journal->SeriesRecord(1, " 0.045\t 24.34 ");
+    for (int i = 0; i < 10; ++i) journal->SeriesRecord(1, " 0.045\t 24.34 ");
     if (!journal->TakeFailure() || journal->TakeFailure()) return 1;
-    now.second = 28;
-    journal->NewRun();
-    journal->SeriesRecord(1, "next");
-    return journal->TakeFailure() ? 2 : 0;
+    if (journal->Retry()) return 2;  // still no room
+    if (Read(Run("2026-12-09 14-03-27") / "sample.txt").size() != 80) return 3;
+    limit.rlim_cur = RLIM_INFINITY;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    for (int i = 10; i < 20; ++i) journal->SeriesRecord(1, " 0.045\t 24.34 ");
+    if (!journal->Retry()) return 4;
+    journal->SeriesRecord(1, "last");
+    return journal->TakeFailure() ? 5 : 0;
   });
   ASSERT_EQ(code, 0);
-  std::string five;
-  for (int i = 0; i < 5; ++i) five += " 0.045\t 24.34 \r\n";
-  EXPECT_EQ(Read(Run("2026-12-09 14-03-27") / "sample.txt"), five);
-  EXPECT_EQ(Read(Run("2026-12-09 14-03-28") / "sample.txt"), "next\r\n");
+  std::string all;
+  for (int i = 0; i < 20; ++i) all += " 0.045\t 24.34 \r\n";
+  EXPECT_EQ(Read(Run("2026-12-09 14-03-27") / "sample.txt"), all + "last\r\n");
 }
 
 }  // namespace

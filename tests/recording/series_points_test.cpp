@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "recording/points_of.h"
+#include "recording/series_decimation.h"
 
 #include <algorithm>
 #include <charconv>
@@ -214,6 +215,37 @@ TEST(SeriesIncremental, RefusesWhatItCannotFollow) {
   s.Rebuild("1 20\r2 21\r3 22\r4 23\r5 24\r6 25\r7 26\r", 1);
   EXPECT_EQ(s.Count(), 6u);
   EXPECT_FALSE(s.AppendText("\r\n8 27\r\n", 2));
+}
+
+}  // namespace
+}  // namespace vireo
+
+namespace vireo {
+namespace {
+
+// Where the plot's line breaks: a lost link leaves a step far wider than the
+// usual one; data recorded at a slower pace than the current limit do not.
+TEST(SeriesGaps, BreakOnlyWhereAStepIsBothWideAndUnusual) {
+  struct Case {
+    const char* name;
+    const char* text;
+    float gap;
+    std::vector<std::size_t> starts;
+  };
+  const Case cases[] = {
+      {"steady reports", "0\t1\r\n0.05\t1\r\n0.1\t1\r\n0.15\t1\r\n", 0.25f, {}},
+      {"a loss of a minute", "0\t1\r\n0.05\t1\r\n0.1\t1\r\n1.1\t1\r\n1.15\t1\r\n", 0.25f, {3}},
+      {"two losses", "0\t1\r\n0.05\t1\r\n1\t1\r\n1.05\t1\r\n2\t1\r\n2.05\t1\r\n", 0.25f, {2, 4}},
+      {"a gap after the first point", "0\t1\r\n1\t1\r\n1.05\t1\r\n1.1\t1\r\n", 0.25f, {1}},
+      {"a slower file", "0\t1\r\n1\t1\r\n2\t1\r\n3\t1\r\n", 0.25f, {}},
+      {"no limit", "0\t1\r\n0.05\t1\r\n9\t1\r\n", 0.0f, {}},
+      {"times not ascending", "0\t1\r\n0.05\t1\r\n9\t1\r\n0.1\t1\r\n", 0.25f, {}},
+  };
+  for (const Case& c : cases) {
+    SeriesPoints s;
+    s.Rebuild(c.text, 100);
+    EXPECT_EQ(GapStarts(s, c.gap), c.starts) << c.name;
+  }
 }
 
 }  // namespace

@@ -53,6 +53,7 @@ class FakeScriptHost final : public ScriptHost {
     raised.push_back(std::string(vireo::EventName(event)) + ": " + std::string(text));
   }
 
+  std::string HoldReason() const override { return holdReason; }
   int RunState() const override { return runState; }
   void SetRunState(int state) override { runState = state; }
   void SetTimer1Period(int ms) override { timerPeriod = ms; }
@@ -102,6 +103,7 @@ class FakeScriptHost final : public ScriptHost {
   std::function<void()> whileWavelength;  // runs while the wavelength is set (it may open a box)
   int beepCount = 0;
   int runState = kRunIdleTimer;
+  std::string holdReason;
   int timerPeriod = 0;
   int simulationSteps = 0;
   bool spectrometerOpen = false;

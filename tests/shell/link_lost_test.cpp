@@ -1,11 +1,14 @@
 // A controller link that fails under an open connection (device unplugged,
-// Bluetooth dropped): the notice strip, Reconnect, and Restart.
+// Bluetooth dropped) or a controller that stops answering: the notice, the
+// port opened again by itself, the controller read again, a script held.
 #include <gtest/gtest.h>
 
 #include "support/wait_until.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -13,6 +16,7 @@
 #include <QTimer>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,56 +44,215 @@ void LoseLink(FormFixture& f) {
   f.channel.onLost("Input/output error");
 }
 
-TEST(LostLink, ShowsANoticeWithReconnectAndWritesNothingMore) {
+// The settings a two-holder controller with firmware 2.3 is read again with
+// after a loss: queries and report switches, nothing that sets a holder, no Clear All.
+const Lines kReadAgain = {"[F1 VN ?]", "[F1 ID ?]", "[F1 TT ?]", "[F1 IS +]", "[F1 ER +]", "[F1 TT +]",
+                          "[F1 PS +]", "[F1 FP +]", "[F1 HL ?]", "[F1 MS ?]", "[F1 LS ?]", "[F1 SS ?]",
+                          "[F1 MT ?]", "[F1 LT ?]", "[R1 IS ?]", "[R1 TT ?]", "[R1 IS +]", "[R1 ER +]",
+                          "[R1 TT +]", "[F1 CT +3]", "[F1 HT +3]", "[R1 CT +3]", "[R1 HT +3]"};
+
+bool Logged(const FormFixture& f, const std::string& line) {
+  const Lines log = f.DisplayLog();
+  return std::find(log.begin(), log.end(), line) != log.end();
+}
+
+bool Stale(const FormFixture& f) { return !f.form->GrB_S_Holder->isEnabled() && !f.form->GB_ExtProbe->isEnabled(); }
+
+// Answers the probe of a reopened port and runs the reading-again to its end.
+Lines ComeBack(FormFixture& f, const std::string& answer = "[F1 IS 0---]\r\n") {
+  f.Tick();
+  EXPECT_EQ(f.Sent(), (Lines{"[F1 IS ?]"}));
+  f.Receive(answer);
+  return f.RunStartup();
+}
+
+TEST(LostLink, ShowsTheNoticeMarksTheValuesStaleAndWritesNothingMore) {
   FormFixture f;
   Connect(f);
   const std::string sample = f.SeriesText(1);
   const std::string reference = f.SeriesText(2);
+  f.channel.openablePorts = {"ttyUSB9"};  // the device stays away
   LoseLink(f);
   EXPECT_FALSE(f.form->Panel_ErrorNotice->isHidden());
   EXPECT_FALSE(f.form->Btn_Reconnect->isHidden());
   const std::string notice = f.form->L_ErrorNotice->text().toStdString();
   EXPECT_NE(notice.find("ttyUSB0"), std::string::npos) << notice;
-  EXPECT_NE(notice.find("Reconnect"), std::string::npos) << notice;
+  EXPECT_EQ(f.form->L_ErrorNotice->toolTip().toStdString(), notice);
+  EXPECT_TRUE(Stale(f));
+  EXPECT_TRUE(Logged(f, "-------Link to the controller lost on ttyUSB0: Input/output error"));
 
   f.form->M_Plot_StopClick(f.form->M_Plot_Stop);
-  f.Tick(20);
+  f.Tick(100);
   EXPECT_TRUE(f.channel.written.empty());
   EXPECT_EQ(f.SeriesText(1), sample);
   EXPECT_EQ(f.SeriesText(2), reference);
-  EXPECT_TRUE(f.dialogs.shown.empty());
+  EXPECT_TRUE(f.dialogs.shown.empty());  // the attempts every few seconds ask nothing
 }
 
-TEST(LostLink, ReconnectReopensThePortKeepsTheSeriesAndAsksForReportsAgain) {
+TEST(LostLink, ThePortIsOpenedAgainByItselfAndTheControllerReadAgainWithoutClearingTheSeries) {
   FormFixture f;
   Connect(f);
   const std::string sample = f.SeriesText(1);
+  f.channel.openablePorts = {"ttyUSB9"};
   LoseLink(f);
-  f.form->Btn_ReconnectClick(nullptr);
-  EXPECT_FALSE(f.channel.active);
-
-  f.form->Btn_ReconnectClick(f.form->Btn_Reconnect);
-  EXPECT_TRUE(f.channel.active);
+  f.Tick(14);  // 2.8 s: no attempt yet
+  EXPECT_EQ(f.channel.opened, (Lines{"ttyUSB0"}));
+  f.channel.openablePorts = {};
+  f.Tick();
   EXPECT_EQ(f.channel.opened, (Lines{"ttyUSB0", "ttyUSB0"}));
+  EXPECT_FALSE(f.form->Panel_ErrorNotice->isHidden());  // open is not yet answering
+
+  EXPECT_EQ(ComeBack(f), kReadAgain);
+  EXPECT_TRUE(Logged(f, "-------Link to the controller back on ttyUSB0"));
   EXPECT_TRUE(f.form->Panel_ErrorNotice->isHidden());
-  EXPECT_TRUE(f.form->Btn_Reconnect->isHidden());
-  EXPECT_EQ(f.RunStartup(), (Lines{"[F1 CT +3]", "[F1 HT +3]", "[R1 CT +3]", "[R1 HT +3]"}));
+  EXPECT_FALSE(Stale(f));
   EXPECT_EQ(f.SeriesText(1), sample);
   f.Receive("[F1 CT 25.50]\r\n");
   EXPECT_GT(f.SeriesText(1).size(), sample.size());
 }
 
-TEST(LostLink, AFailedReconnectSaysWhyAndKeepsTheNotice) {
+TEST(LostLink, AControllerThatRestartedMeanwhileIsReadOnceAndNothingIsSetOnIt) {
   FormFixture f;
   Connect(f);
   LoseLink(f);
+  f.Tick(15);
+  Lines expected = {"[F1 IS ?]"};  // the restart's own status query
+  expected.insert(expected.end(), kReadAgain.begin(), kReadAgain.end());
+  EXPECT_EQ(ComeBack(f, "[F1 IS R]\r\n"), expected);
+  EXPECT_FALSE(f.form->Link.Lost());
+}
+
+TEST(LostLink, ACuvetteChangerIsNeitherHomedNorMovedWhenItsControllerIsReadAgain) {
+  FormFixture f;
+  f.ConnectAndAnswer();
+  f.Receive("[F1 VN 7.20]\r\n[F1 ID 31]\r\n");
+  const Lines startup = f.RunStartup();
+  ASSERT_NE(std::find(startup.begin(), startup.end(), "[F2 DI]"), startup.end());  // homed at connection
+  LoseLink(f);
+  f.Tick(15);
+  for (const std::string& line : ComeBack(f, "[F1 IS 0---]\r\n[F1 ID 31]\r\n")) {
+    EXPECT_NE(line.rfind("[F2 ", 0), 0u) << line;
+  }
+  EXPECT_FALSE(f.form->Link.Lost());
+}
+
+TEST(LostLink, ReconnectOpensThePortAtOnce) {
+  FormFixture f;
+  Connect(f);
+  LoseLink(f);
+  f.form->Btn_ReconnectClick(nullptr);
+  EXPECT_FALSE(f.channel.active);
   f.channel.openablePorts = {"ttyUSB7"};
   f.form->Btn_ReconnectClick(f.form->Btn_Reconnect);
-  EXPECT_FALSE(f.channel.active);
-  ASSERT_EQ(f.dialogs.shown.size(), 1u);
+  ASSERT_EQ(f.dialogs.shown.size(), 1u);  // asked for by a click: says why
   EXPECT_NE(f.dialogs.shown[0].text.find("ttyUSB0"), std::string::npos);
-  EXPECT_FALSE(f.form->Panel_ErrorNotice->isHidden());
-  EXPECT_FALSE(f.form->Btn_Reconnect->isHidden());
+  f.channel.openablePorts = {};
+  f.form->Btn_ReconnectClick(f.form->Btn_Reconnect);
+  EXPECT_TRUE(f.channel.active);
+  EXPECT_EQ(ComeBack(f), kReadAgain);
+  EXPECT_TRUE(f.form->Panel_ErrorNotice->isHidden());
+}
+
+TEST(LostLink, AfterThreeAttemptsTheOtherPortsAreTriedAndOnlyTheSameModelIsTaken) {
+  FormFixture f({"ttyUSB0", "ttyUSB1", "ttyUSB2"});
+  f.form->Combo_COM->setCurrentIndex(0);
+  Connect(f);
+  const std::string sample = f.SeriesText(1);
+  f.channel.openablePorts = {"ttyUSB1", "ttyUSB2"};
+  LoseLink(f);
+  f.Tick(3 * 15);
+  EXPECT_EQ(f.channel.opened, (Lines{"ttyUSB0"}));  // three attempts on the lost port
+  f.Tick(15);
+  EXPECT_EQ(f.channel.opened, (Lines{"ttyUSB0", "ttyUSB2"}));  // then in the search's order
+  f.Tick();
+  EXPECT_EQ(f.Sent(), (Lines{"[F1 ID ?]"}));
+  // Another model answers there: its readings are not this run's.
+  f.Receive("[F1 CT 30.00]\r\n[F1 ID 12]\r\n");
+  EXPECT_EQ(f.SeriesText(1), sample);
+  f.Tick(2 * 15);
+  EXPECT_EQ(f.channel.opened.back(), "ttyUSB1");
+  f.Tick();
+  EXPECT_EQ(f.Sent().back(), "[F1 ID ?]");
+  f.Receive("[F1 ID 24]\r\n");
+  Lines readAgain = {"[F1 PS ?]"};  // asked on every identity reply
+  readAgain.insert(readAgain.end(), kReadAgain.begin(), kReadAgain.end());
+  EXPECT_EQ(f.RunStartup(), readAgain);
+  EXPECT_TRUE(Logged(f, "-------Link to the controller back on ttyUSB1"));
+  EXPECT_EQ(f.form->Search.PortName, "ttyUSB1");
+}
+
+TEST(LostLink, AControllerThatStopsAnsweringIsNoticedAndClearsByItselfWhenItReportsAgain) {
+  FormFixture f;
+  Connect(f);
+  // Reports every 3 s: silent after 3 x 3 + 5 = 14 s.
+  f.Tick(69);
+  EXPECT_TRUE(f.form->Panel_ErrorNotice->isHidden());
+  f.Tick();
+  EXPECT_NE(f.form->L_ErrorNotice->text().toStdString().find("stopped answering"), std::string::npos);
+  EXPECT_TRUE(Stale(f));
+  EXPECT_TRUE(f.channel.active);  // the port stays open and is asked every 3 s
+  f.Sent();
+  f.Tick(15);
+  EXPECT_EQ(f.Sent(), (Lines{"[F1 IS ?]"}));
+  f.Receive("[F1 CT 25.10]\r\n");
+  EXPECT_EQ(f.RunStartup(), kReadAgain);
+  EXPECT_TRUE(f.form->Panel_ErrorNotice->isHidden());
+  EXPECT_FALSE(Stale(f));
+}
+
+TEST(LostLink, AStoppedRecordingIsNotTakenForSilence) {
+  FormFixture f;
+  Connect(f);
+  f.form->M_Plot_StopClick(f.form->M_Plot_Stop);
+  f.Tick(300);
+  EXPECT_TRUE(f.form->Panel_ErrorNotice->isHidden());
+  EXPECT_FALSE(Stale(f));
+}
+
+TEST(LostLink, AScriptHoldsWhileTheLinkIsLostAndGoesOnOnceTheControllerIsReadAgain) {
+  FormFixture f;
+  Connect(f);
+  ASSERT_TRUE(f.form->Engine.StartScriptText("night.txt", "CONTROLLER SCRIPT\r\nINTERVAL = 1\r\n[F1 TT S 45.00]\r\n"));
+  f.Timer1Tick();  // the banner
+  f.Sent();
+  f.channel.openablePorts = {"ttyUSB9"};
+  LoseLink(f);
+  f.Timer1Tick(5);
+  EXPECT_TRUE(Logged(f, "-------Script held: the link to the controller is lost"));
+  f.channel.openablePorts = {};
+  f.Tick(15);
+  f.Tick();
+  f.Receive("[F1 IS 0---]\r\n");
+  f.Sent();
+  f.Timer1Tick(3);  // still reading the controller
+  EXPECT_TRUE(f.Sent().empty());
+  f.RunStartup();
+  f.Timer1Tick();
+  EXPECT_TRUE(Logged(f, "-------Script goes on"));
+  EXPECT_EQ(f.Sent(), (Lines{"[F1 TT S 45.00]"}));
+}
+
+TEST(LostLink, AScriptHoldsWhileTheExitQuestionIsOpen) {
+  FormFixture f;
+  Connect(f);
+  f.Receive("[F1 IS 0-+S]\r\n");
+  ASSERT_TRUE(f.form->CkB_SController_On->isChecked());
+  ASSERT_TRUE(f.form->Engine.StartScriptText("night.txt", "CONTROLLER SCRIPT\r\nINTERVAL = 1\r\n[F1 TT S 45.00]\r\n"));
+  f.Timer1Tick();
+  f.Sent();
+  Lines sentWhileAsked;
+  f.dialogs.answers = {Answer::Cancel};
+  f.dialogs.whileShown = [&] {
+    f.Timer1Tick(3);
+    sentWhileAsked = f.Sent();
+  };
+  EXPECT_FALSE(f.form->close());
+  ASSERT_EQ(f.dialogs.shown.back().text, "Turn temperature control off?");
+  EXPECT_TRUE(sentWhileAsked.empty()) << sentWhileAsked.front();
+  EXPECT_TRUE(Logged(f, "-------Script held: the program is asking a question"));
+  f.dialogs.whileShown = nullptr;
+  f.Timer1Tick(2);
+  EXPECT_EQ(f.Sent().back(), "[F1 TT S 45.00]");
 }
 
 TEST(LostLink, NothingSteersTowardsLosingTheSeries) {

@@ -27,6 +27,10 @@ class RecordingJournal final : public Journal {
     failure.reset();
     return f;
   }
+  bool Retry() override {
+    ++retries;
+    return completeOnRetry;
+  }
   std::string DataFolder() const override { return dataFolder; }
   bool MakeDataFolder() override { return true; }
   std::string UnendedRun() const override { return unended; }
@@ -34,6 +38,8 @@ class RecordingJournal final : public Journal {
 
   std::vector<std::string> calls;
   std::optional<std::string> failure;  // taken by the next TakeFailure
+  int retries = 0;
+  bool completeOnRetry = false;  // what Retry answers
   std::string dataFolder = "/data/Vireo";
   std::string unended;
   std::string runFolder;
