@@ -5,9 +5,8 @@
 // window system starts (RunApplication) and are only listed here for --help.
 
 #include <QString>
+#include <optional>
 #include <string>
-
-class QCoreApplication;
 
 namespace vireo {
 
@@ -25,8 +24,11 @@ struct StartOptions {
   QString script;
 };
 
-// Reads the command line of `app`; --help and unknown options end
-// the program with Qt's message.
-StartOptions ParseStartOptions(const QCoreApplication& app);
+// Reads the command line into `out` before any window system is touched, so
+// that it also answers over SSH and in scripts. An exit code when the program
+// ends here: 0 after printing --help or --version, 2 after a one-line error
+// (an unknown option, a missing value). The window system's own options
+// (-platform, -style, ...) are let through for QApplication.
+std::optional<int> ParseStartOptions(int argc, char** argv, StartOptions& out);
 
 }  // namespace vireo
