@@ -20,6 +20,7 @@
 #include "control/setpoints.h"
 #include "controller/controller_state.h"
 #include "controller/reply_assembler.h"
+#include "controller/port_access.h"
 #include "controller/search_state.h"
 #include "controller/status_led.h"
 #include "controller/step_machine.h"
@@ -99,6 +100,7 @@ class FormA : public QMainWindow {
   ReadingBeep Beeps;
   ReplyAssembler Assembler;
   SearchState Search;
+  PortAccessNotice PortAccess;
   StepMachine Steps;
   StatusDisplay Status;
   RecordingState Recording;
