@@ -8,6 +8,7 @@ VIREO_PACKAGES=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libqcustomplot-dev libgsl-dev
   fonts-liberation xvfb xauth ccache
+  librsvg2-bin lintian desktop-file-utils appstream
 )
 
 vireo_install_missing() {

@@ -9,7 +9,7 @@ source scripts/deps.sh
 vireo_install_missing
 
 vireo_build build-release -DCMAKE_BUILD_TYPE=Release -DVIREO_WERROR=ON
-rm -f build-release/vireo_*.deb
+rm -f build-release/vireo_*.deb vireo_*.deb
 (cd build-release && cpack -G DEB >/dev/null)
 deb=$(basename build-release/vireo_*.deb)
 mv "build-release/$deb" .
