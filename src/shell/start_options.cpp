@@ -99,8 +99,8 @@ std::optional<int> ParseStartOptions(int argc, char** argv, StartOptions& out) {
   }
   if (parser.isSet(help)) {
     // Without an application object Qt cannot name the program itself.
-    const QString help = parser.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("vireo"));
-    std::fputs(help.toLocal8Bit().constData(), stdout);
+    const QString text = parser.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("vireo"));
+    std::fputs(text.toLocal8Bit().constData(), stdout);
     return 0;
   }
   if (parser.isSet(version)) {
