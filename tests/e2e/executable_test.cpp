@@ -29,6 +29,10 @@ QString BuildPath(const char* name) {
   return qEnvironmentVariable("VIREO_BUILD_DIR") + QLatin1Char('/') + QLatin1String(name);
 }
 
+QString SourcePath(const char* name) {
+  return qEnvironmentVariable("VIREO_SOURCE_DIR") + QLatin1Char('/') + QLatin1String(name);
+}
+
 // The simulator, serving until the test ends.
 class Simulator {
  public:
@@ -319,6 +323,10 @@ TEST(VireoExecutable, AnswersOnTheCommandLineWithoutADisplay) {
       {"vireo", {QStringLiteral("--help")}, 0, "--check-script <FILE>"},
       {"vireo", {QStringLiteral("--offline"), QStringLiteral("--frobnicate")}, 2, "'frobnicate'"},
       {"vireo", {QStringLiteral("--port")}, 2, "--port"},
+      // The installed examples are clean scripts; the headless commands need no display either.
+      {"vireo", {QStringLiteral("--check-script"), SourcePath("docs/examples/melt.txt")}, 0, ""},
+      {"vireo", {QStringLiteral("--check-script"), SourcePath("docs/examples/ramp.txt")}, 0, ""},
+      {"vireo", {QStringLiteral("--check-script"), SourcePath("docs/examples/cell-changer.txt")}, 0, ""},
       {"vireo-controller-sim", {QStringLiteral("--version")}, 0, "vireo-controller-sim 1.50\n"},
       {"vireo-spectrometer-sim", {QStringLiteral("--version")}, 0, "vireo-spectrometer-sim 1.50\n"},
   };
