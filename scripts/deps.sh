@@ -9,6 +9,7 @@ VIREO_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libqcustomplot-dev libgsl-dev
   fonts-liberation xvfb xauth ccache
   python3-prometheus-client chromium
+  librsvg2-bin lintian desktop-file-utils appstream
 )
 
 vireo_install_missing() {

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "vireo_version.h"
+
 namespace vireo::sim {
 namespace {
 
@@ -24,6 +26,11 @@ std::optional<std::string> JoinedArguments(int argc, char** argv, void (*printUs
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       printUsage(stdout);
+      return std::nullopt;
+    }
+    if (arg == "--version") {
+      const std::string_view program = argv[0];
+      std::printf("%s %s\n", std::string(program.substr(program.find_last_of('/') + 1)).c_str(), kVersion);
       return std::nullopt;
     }
     if (!options.empty()) options += ',';

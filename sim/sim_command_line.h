@@ -10,7 +10,7 @@ namespace vireo::sim {
 
 // The arguments joined by commas (each may itself be a comma-separated option
 // list). None when --help or -h asked for the usage, which `printUsage` has
-// then printed on stdout.
+// then printed on stdout, or --version for the version, printed likewise.
 std::optional<std::string> JoinedArguments(int argc, char** argv, void (*printUsage)(std::FILE*));
 
 // SIGTERM, SIGINT and SIGHUP, blocked before the server's thread starts, so

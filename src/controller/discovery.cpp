@@ -76,6 +76,12 @@ void FormA::EnumeratePorts() {
     Search.PortCount += 1;
   }
   if (Search.PortCount > 0) Combo_COM->setCurrentIndex(Search.PortCount - 1);
+  if (const std::optional<PortAccessMessage> notice = PortAccess.Take(services_.ports.DeniedPorts())) {
+    L_ErrorNotice->setText(QString::fromStdString(notice->strip));
+    Panel_ErrorNotice->show();
+    AlignPanels();
+    AppendToDisplayLog(-1, notice->log);
+  }
 }
 
 void FormA::Btn_PoleClick(QObject*) {

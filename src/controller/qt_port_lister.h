@@ -8,6 +8,10 @@ namespace vireo {
 class QtPortLister final : public PortLister {
  public:
   std::vector<std::string> ListPorts() override;
+  std::vector<std::string> DeniedPorts() const override { return denied_; }
+
+ private:
+  std::vector<std::string> denied_;
 };
 
 }  // namespace vireo

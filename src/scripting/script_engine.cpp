@@ -3,6 +3,8 @@
 // cancel and the engine reset.
 #include "scripting/script_engine.h"
 
+#include <filesystem>
+#include <system_error>
 
 #include "control/text_helpers.h"
 #include "scripting/script_language.h"
@@ -10,10 +12,16 @@
 
 namespace vireo {
 
-bool ScriptEngine::RunStartupScript(const std::string& folder) {
-  std::string path = folder;
-  if (!path.empty() && path.back() != '/') path += '/';
-  return StartScript(path + kStartupScriptName, ScriptOrigin::Startup);
+bool ScriptEngine::RunStartupScript(const std::vector<std::string>& folders) {
+  for (std::string path : folders) {
+    if (!path.empty() && path.back() != '/') path += '/';
+    path += kStartupScriptName;
+    // Only a missing file passes the turn on: a faulty script in the first
+    // folder is reported, not silently replaced by another one.
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error)) return StartScript(path, ScriptOrigin::Startup);
+  }
+  return false;
 }
 
 bool ScriptEngine::StartScript(const std::string& path, ScriptOrigin origin) {
@@ -22,7 +30,10 @@ bool ScriptEngine::StartScript(const std::string& path, ScriptOrigin origin) {
     if (origin == ScriptOrigin::User) host_.ShowMessage("Failed to open file.", kScriptCaption);
     return false;
   }
-  if (origin == ScriptOrigin::Startup) host_.OpenScriptPanel();
+  if (origin == ScriptOrigin::Startup) {
+    host_.OpenScriptPanel();
+    return StartScriptText(path, *text);
+  }
   return StartScriptText(ScriptDisplayName(path), *text);
 }
 

@@ -6,7 +6,8 @@
 // How the main window drives it (one engine for the whole program run):
 //   Btn_RunScriptClick(sender)   if Started(): Cancel(); otherwise ask for a
 //                                file and StartScript(path, ScriptOrigin::User).
-//   Btn_RunScriptClick(nullptr)  RunStartupScript(folder of the executable);
+//   Btn_RunScriptClick(nullptr)  RunStartupScript(the executable's folder, the
+//                                user's configuration folder);
 //                                "--script FILE" opens the script panel and
 //                                calls StartScript(FILE, ScriptOrigin::User).
 //   Timer1Timer(sender)          Tick(): the whole tick, every run state.
@@ -22,6 +23,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scripting/script_host.h"
 
@@ -29,7 +31,8 @@ namespace vireo {
 
 enum class ScriptOrigin {
   User,     // "Run Script File": every failure is reported
-  Startup,  // the start-up script: a missing file is silent, the panel opens for it
+  Startup,  // the start-up script: a missing file is silent, the panel opens for it,
+            // the banners show the whole path (which of the folders it came from)
 };
 
 inline constexpr const char* kScriptCaption = "Zel_SC Script";  // the engine's message boxes
@@ -48,8 +51,9 @@ class ScriptEngine {
   // ---- Run control ------------------------------------------------------
   // Reads the file and starts it; false when nothing was started.
   bool StartScript(const std::string& path, ScriptOrigin origin);
-  // The start-up script request: "Vireo Startup Script.txt" in `folder`.
-  bool RunStartupScript(const std::string& folder);
+  // The start-up script request: "Vireo Startup Script.txt" in the first of
+  // `folders` that holds one.
+  bool RunStartupScript(const std::vector<std::string>& folders);
   // Starts a script already read; `name` is shown in the banners.
   bool StartScriptText(std::string_view name, std::string_view text);
   // From a successful start until completion or cancel (Btn_RunScript reads

@@ -55,10 +55,11 @@ void FormA::Btn_RunScriptClick(QObject* sender) {
     Engine.StartScript(options_.scriptFile, ScriptOrigin::User);
     return;
   }
-  const std::string folder = options_.startupScriptFolder.empty()
-                                 ? QCoreApplication::applicationDirPath().toStdString()
-                                 : options_.startupScriptFolder;
-  Engine.RunStartupScript(folder);
+  if (options_.startupScriptFolders.empty()) {
+    Engine.RunStartupScript({QCoreApplication::applicationDirPath().toStdString()});
+  } else {
+    Engine.RunStartupScript(options_.startupScriptFolders);
+  }
 }
 
 void FormA::EndWaitBtnClick(QObject* sender) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -24,6 +25,7 @@
 #include "scripting/script_checker.h"
 #include "shell/form_a.h"
 #include "shell/hint_timing.h"
+#include "shell/install_paths.h"
 #include "shell/live_status.h"
 #include "shell/qt_services.h"
 #include "shell/qt_termination_signals.h"
@@ -36,6 +38,7 @@
 #include "sim/spectrometer_server.h"
 #include "status/event_notifier.h"
 #include "status/status_server.h"
+#include "vireo_version.h"
 
 namespace vireo {
 namespace {
@@ -58,7 +61,9 @@ std::optional<int> RunHeadlessCommand(int argc, char** argv) {
 }
 
 void SetUpApplication(QApplication& app) {
-  QApplication::setApplicationName(QStringLiteral("Vireo"));
+  // The desktop matches the windows to the menu entry (and its icon) by this name.
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kApplicationId));
+  QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(kApplicationId)));
   // QApplication adopts the user's locale; the controller protocol and the
   // data files need "." as the decimal point whatever the desktop language.
   std::setlocale(LC_NUMERIC, "C");
@@ -121,6 +126,9 @@ class Simulators {
 // names no readable file (found now rather than after the search and the configuration).
 std::optional<int> MainWindowOptions(const StartOptions& start, const Simulators& simulators, FormOptions& options) {
   options.extraPorts = simulators.ControllerPorts();
+  const QString programFolder = QCoreApplication::applicationDirPath();
+  options.helpFile = FindInstalledFile(programFolder, QString::fromStdString(options.helpFile)).toStdString();
+  options.startupScriptFolders = StartupScriptFolders(programFolder);
   if (!start.script.isEmpty()) {
     const QFileInfo script(start.script);
     if (!script.isFile() || !script.isReadable()) {
@@ -193,9 +201,13 @@ void WriteLogAtExit(const QString& path, FormA& form, TFormS& formS) {
 
 int RunApplication(int argc, char** argv) {
   if (const std::optional<int> code = RunHeadlessCommand(argc, argv)) return *code;
+  // Named before the options are read: the data folder's default is named after it.
+  QCoreApplication::setApplicationName(QStringLiteral("Vireo"));
+  QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+  StartOptions start;
+  if (const std::optional<int> code = ParseStartOptions(argc, argv, start)) return *code;
   QApplication app(argc, argv);
   SetUpApplication(app);
-  const StartOptions start = ParseStartOptions(app);
 
   Simulators simulators;
   if (start.simulate) {

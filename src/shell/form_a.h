@@ -21,6 +21,7 @@
 #include "controller/controller_state.h"
 #include "controller/link_watch.h"
 #include "controller/reply_assembler.h"
+#include "controller/port_access.h"
 #include "controller/search_state.h"
 #include "controller/status_led.h"
 #include "controller/step_machine.h"
@@ -80,12 +81,12 @@ struct FormServices {
 struct FormOptions {
   std::vector<std::string> extraPorts;  // join the port list, tried first by the search
   bool automaticSearch = true;          // false when a port was given to connect to
-  std::string helpFile = "Vireo Help.html";
+  std::string helpFile = "Vireo Help.html";  // a bare name is looked for beside the program
   Journal* journal = nullptr;  // the recording journal; none: nothing is journaled
   // Run in the place of the start-up script, as if chosen with "Run Script File".
   std::string scriptFile;
-  // Where the start-up script is looked for; empty: the program's own folder.
-  std::string startupScriptFolder;
+  // Where the start-up script is looked for, in this order; none: the program's own folder.
+  std::vector<std::string> startupScriptFolders;
   // Told of the moments worth a notification; none: nobody is told.
   ProgramEvents* events = nullptr;
 };
@@ -103,6 +104,7 @@ class FormA : public QMainWindow {
   ReadingBeep Beeps;
   ReplyAssembler Assembler;
   SearchState Search;
+  PortAccessNotice PortAccess;
   StepMachine Steps;
   StatusDisplay Status;
   RecordingState Recording;

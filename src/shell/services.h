@@ -57,6 +57,8 @@ class PortLister {
   virtual ~PortLister() = default;
   // The serial ports that can be opened now, in the order they are listed.
   virtual std::vector<std::string> ListPorts() = 0;
+  // The ports the last ListPorts left out because this user has no permission to open them.
+  virtual std::vector<std::string> DeniedPorts() const = 0;
 };
 
 class Desktop {

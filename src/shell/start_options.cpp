@@ -1,20 +1,46 @@
 #include "shell/start_options.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QStandardPaths>
 #include <QStringList>
+#include <cstdio>
 
 #include "sim/controller_server.h"
 #include "sim/spectrometer_options.h"
+#include "vireo_version.h"
 
 namespace vireo {
+namespace {
 
-StartOptions ParseStartOptions(const QCoreApplication& app) {
-  StartOptions out;
+// QApplication's and QGuiApplication's own options, taken out of the command
+// line by QApplication later: accepted here, not listed by --help.
+void AddWindowSystemOptions(QCommandLineParser& parser) {
+  for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+                           "qwindowicon", "qwindowtitle", "session", "display", "geometry", "style", "stylesheet"}) {
+    QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("VALUE"));
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  }
+  for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"}) {
+    QCommandLineOption option(QString::fromLatin1(name));
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  }
+}
+
+}  // namespace
+
+std::optional<int> ParseStartOptions(int argc, char** argv, StartOptions& out) {
   QCommandLineParser parser;
+  // "-platform offscreen" is one option, as QApplication reads it.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   parser.setApplicationDescription(QStringLiteral("Vireo - temperature control application"));
-  parser.addHelpOption();
+  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Print this list of options and exit."));
+  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                   QStringLiteral("Print the version and exit."));
+  parser.addOptions({help, version});
+  AddWindowSystemOptions(parser);
   const QCommandLineOption simulate(QStringLiteral("simulate"),
                                     QStringLiteral("Serve a simulated controller on a pseudo-terminal and find it "
                                                    "like a real one. OPTIONS: ") +
@@ -88,11 +114,25 @@ StartOptions ParseStartOptions(const QCoreApplication& app) {
                                    QStringLiteral("COMMAND"));
   parser.addOptions({serve, serveTokenFile, serveHost, onEvent});
   // "--simulate" may stand alone or carry its options after "=".
-  QStringList args = app.arguments();
-  for (QString& a : args) {
-    if (a == QLatin1String("--simulate")) a = QStringLiteral("--simulate=");
+  QStringList args;
+  for (int i = 0; i < argc; ++i) {
+    const QString arg = QString::fromLocal8Bit(argv[i]);
+    args << (arg == QLatin1String("--simulate") ? QStringLiteral("--simulate=") : arg);
   }
-  parser.process(args);
+  if (!parser.parse(args)) {
+    std::fprintf(stderr, "vireo: %s (vireo --help lists the options)\n", parser.errorText().toLocal8Bit().constData());
+    return 2;
+  }
+  if (parser.isSet(help)) {
+    // Without an application object Qt cannot name the program itself.
+    const QString text = parser.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("vireo"));
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  if (parser.isSet(version)) {
+    std::printf("vireo %s\n", kVersion);
+    return 0;
+  }
   out.simulate = parser.isSet(simulate);
   out.offline = parser.isSet(offline);
   out.simulatorOptions = parser.value(simulate).toStdString();
@@ -110,7 +150,7 @@ StartOptions ParseStartOptions(const QCoreApplication& app) {
   out.serveHosts = parser.values(serveHost);
   out.onEvent = parser.value(onEvent);
   if (parser.isSet(quitAfter)) out.quitAfter = parser.value(quitAfter).toDouble();
-  return out;
+  return std::nullopt;
 }
 
 }  // namespace vireo

@@ -6,9 +6,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <string>
-
-class QCoreApplication;
 
 namespace vireo {
 
@@ -32,8 +31,11 @@ struct StartOptions {
   QString onEvent;         // the command run for each event; empty: none
 };
 
-// Reads the command line of `app`; --help and unknown options end
-// the program with Qt's message.
-StartOptions ParseStartOptions(const QCoreApplication& app);
+// Reads the command line into `out` before any window system is touched, so
+// that it also answers over SSH and in scripts. An exit code when the program
+// ends here: 0 after printing --help or --version, 2 after a one-line error
+// (an unknown option, a missing value). The window system's own options
+// (-platform, -style, ...) are let through for QApplication.
+std::optional<int> ParseStartOptions(int argc, char** argv, StartOptions& out);
 
 }  // namespace vireo

@@ -93,14 +93,15 @@ void FormA::M_File_RestartClick(QObject* sender) {
   M_Tools_Link_RtoS->setChecked(false);
   setWindowTitle(QString::fromLatin1(kAppTitle));
   GBox_COM->show();
+  // Cleared before the ports are listed again, which may have something to say.
+  Panel_ErrorNotice->hide();
+  Btn_Reconnect->hide();
+  Btn_ErrorNotice->show();
   FormCreate(nullptr);
   Controller.ModemWarningArmed = true;
   Controller.EchoQueries = false;
   Panel_Failed->hide();
   Show(M_File_WorkOffline, true);
-  Panel_ErrorNotice->hide();
-  Btn_Reconnect->hide();
-  Btn_ErrorNotice->show();
   AlignPanels();
   if (FormS) {
     FormS->hide();

@@ -178,6 +178,26 @@ TEST(AutomaticSearch, APortThatDoesNotOpenIsReportedAndPassedOver) {
   EXPECT_TRUE(f.channel.active);
 }
 
+// A port the user may not open (not in the dialout group) is named once with
+// the fix, in the error strip and the display log; the search goes on without it.
+TEST(AutomaticSearch, APortTheUserMayNotOpenIsNamedOnceWithTheFix) {
+  FormFixture f({"ttyUSB0"});
+  EXPECT_TRUE(f.form->Panel_ErrorNotice->isHidden());
+  f.ports.denied = {"ttyUSB1", "ttyACM0"};
+  f.form->M_File_RestartClick(nullptr);
+  EXPECT_FALSE(f.form->Panel_ErrorNotice->isHidden());
+  EXPECT_EQ(f.form->L_ErrorNotice->text().toStdString(),
+            "ttyUSB1, ttyACM0 denied: sudo usermod -aG dialout $USER, log in again");
+  EXPECT_EQ(f.DisplayLog(), Lines{"No permission to open ttyUSB1, ttyACM0 (your user is not in the dialout group): "
+                                  "run sudo usermod -aG dialout $USER, then log out and in again."});
+  f.form->Btn_ErrorNoticeClick(f.form->Btn_ErrorNotice);
+  f.form->M_File_RestartClick(nullptr);
+  EXPECT_TRUE(f.form->Panel_ErrorNotice->isHidden());
+  EXPECT_TRUE(f.DisplayLog().empty());
+  f.Tick();
+  EXPECT_EQ(f.channel.opened, Lines{"ttyUSB0"});
+}
+
 TEST(AutomaticSearch, RestartAfterAConnectionTriesTheFirstPortOnTheFirstTick) {
   FormFixture f({"ttyUSB0", "ttyUSB1"});
   f.Tick(3);
@@ -357,6 +377,7 @@ TEST(PortOrder, NamesThatOnlyLookLikeAGroupCountAsUnknown) {
 class ListedPorts final : public PortLister {
  public:
   std::vector<std::string> ListPorts() override { return ports; }
+  std::vector<std::string> DeniedPorts() const override { return {}; }
   std::vector<std::string> ports;
 };
 

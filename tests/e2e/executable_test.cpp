@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <string>
 #include <utility>
@@ -27,6 +28,10 @@ using vireo::testing::LogSections;
 
 QString BuildPath(const char* name) {
   return qEnvironmentVariable("VIREO_BUILD_DIR") + QLatin1Char('/') + QLatin1String(name);
+}
+
+QString SourcePath(const char* name) {
+  return qEnvironmentVariable("VIREO_SOURCE_DIR") + QLatin1Char('/') + QLatin1String(name);
 }
 
 // The simulator, serving until the test ends.
@@ -62,7 +67,8 @@ struct Outcome {
 // Runs vireo (or `program`) with `arguments`, a screenshot taken as it quits after `seconds`.
 // The journal goes to `dataDir`, by default a folder of the run's own: never the user's.
 Outcome RunVireo(QStringList arguments, int seconds, QString dataDir = {},
-                 const QString& program = BuildPath("vireo")) {
+                 const QString& program = BuildPath("vireo"),
+                 const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
   QTemporaryDir dir;
   const QString picture = dir.filePath(QStringLiteral("window.png"));
   const QString log = dir.filePath(QStringLiteral("vireo.log"));
@@ -71,6 +77,7 @@ Outcome RunVireo(QStringList arguments, int seconds, QString dataDir = {},
             << QStringLiteral("--log") << log << QStringLiteral("--data-dir") << dataDir;
   QProcess vireo;
   vireo.setWorkingDirectory(dir.path());  // no marker file there
+  vireo.setProcessEnvironment(environment);
   vireo.start(program, arguments);
   Outcome run;
   if (!vireo.waitForFinished((seconds + 30) * 1000)) {
@@ -325,6 +332,73 @@ TEST(VireoExecutable, RefusesAScriptOptionItCannotRead) {
   ASSERT_TRUE(vireo.waitForFinished(20000));
   EXPECT_EQ(vireo.exitCode(), 2);
   EXPECT_TRUE(vireo.readAllStandardError().contains("melt.txt"));
+}
+
+// A user cannot write beside an installed program: the start-up script in
+// ~/.config/Vireo runs, and the display log names the file.
+TEST(VireoExecutable, RunsTheStartupScriptInTheUsersConfigurationFolder) {
+  QTemporaryDir folder;
+  const QString program = folder.filePath(QStringLiteral("bin/vireo"));
+  ASSERT_TRUE(QDir().mkpath(folder.filePath(QStringLiteral("bin"))));
+  ASSERT_TRUE(QDir().mkpath(folder.filePath(QStringLiteral("config/Vireo"))));
+  ASSERT_TRUE(QFile::copy(BuildPath("vireo"), program));
+  const QString scriptPath = folder.filePath(QStringLiteral("config/Vireo/Vireo Startup Script.txt"));
+  QFile script(scriptPath);
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.write("CONTROLLER SCRIPT\r\nINTERVAL = 0.1\r\n[F1 TT ?]\r\n");
+  script.close();
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath(QStringLiteral("config")));
+  Simulator sim({QStringLiteral("echo=0")});
+  const Outcome run = RunVireo({QStringLiteral("--port"), sim.Device()}, 12, {}, program, environment);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  const QStringList display = run.log.Lines(QStringLiteral("display log"));
+  const std::string log = display.join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(display.contains(scriptPath)) << log;
+  EXPECT_TRUE(display.contains(QStringLiteral("-------Script completed"))) << log;
+}
+
+// --version, --help and refused command lines answer in a terminal without a
+// display: nothing may reach for the window system first.
+TEST(VireoExecutable, AnswersOnTheCommandLineWithoutADisplay) {
+  struct Case {
+    const char* program;
+    QStringList arguments;
+    int exitCode;
+    const char* output;  // expected in stdout, or in stderr on a refusal
+  };
+  const Case cases[] = {
+      {"vireo", {QStringLiteral("--version")}, 0, "vireo 1.50\n"},
+      {"vireo", {QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("-v")}, 0, "vireo 1.50\n"},
+      {"vireo", {QStringLiteral("--help")}, 0, "--check-script <FILE>"},
+      {"vireo", {QStringLiteral("--offline"), QStringLiteral("--frobnicate")}, 2, "'frobnicate'"},
+      {"vireo", {QStringLiteral("--port")}, 2, "--port"},
+      // The installed examples are clean scripts; the headless commands need no display either.
+      {"vireo", {QStringLiteral("--check-script"), SourcePath("docs/examples/melt.txt")}, 0, ""},
+      {"vireo", {QStringLiteral("--check-script"), SourcePath("docs/examples/ramp.txt")}, 0, ""},
+      {"vireo", {QStringLiteral("--check-script"), SourcePath("docs/examples/cell-changer.txt")}, 0, ""},
+      {"vireo-controller-sim", {QStringLiteral("--version")}, 0, "vireo-controller-sim 1.50\n"},
+      {"vireo-spectrometer-sim", {QStringLiteral("--version")}, 0, "vireo-spectrometer-sim 1.50\n"},
+  };
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) environment.remove(QLatin1String(name));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.program + (' ' + c.arguments.join(QLatin1Char(' ')).toStdString()));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(BuildPath(c.program), c.arguments);
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), c.exitCode);
+    const QByteArray out = process.readAllStandardOutput();
+    const QByteArray errors = process.readAllStandardError();
+    if (c.exitCode == 0) {
+      EXPECT_TRUE(out.contains(c.output)) << out.toStdString();
+      EXPECT_TRUE(errors.isEmpty()) << errors.toStdString();
+    } else {
+      EXPECT_TRUE(errors.contains(c.output)) << errors.toStdString();
+      EXPECT_EQ(errors.count('\n'), 1) << errors.toStdString();
+    }
+  }
 }
 
 }  // namespace

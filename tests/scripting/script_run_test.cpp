@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 #include <unistd.h>
 
 #include "fake_script_host.h"
@@ -158,26 +159,37 @@ TEST_F(ScriptRun, ResetStopsTheScriptSilentlyAndCancelStillEndsIt) {
   EXPECT_FALSE(engine.Started());
 }
 
-TEST_F(ScriptRun, StartupScriptBesideTheProgram) {
+TEST_F(ScriptRun, StartupScriptBesideTheProgramOrInTheUsersFolder) {
   // Paths longer than 260 characters are ordinary here.
   const auto top = std::filesystem::temp_directory_path() / ("vireo_startup_" + std::to_string(::getpid()));
-  const auto dir = top / std::string(200, 'd') / std::string(100, 'e');
-  std::filesystem::create_directories(dir);
+  const auto program = top / std::string(200, 'd') / std::string(100, 'e');
+  const auto config = top / "config";
+  std::filesystem::create_directories(program);
+  std::filesystem::create_directories(config);
+  const std::vector<std::string> folders{program.string(), config.string()};
   host.panelOpen = false;
   host.panelMode = kPanelHidden;
-  EXPECT_FALSE(engine.RunStartupScript(dir.string()));  // missing: silent
+  EXPECT_FALSE(engine.RunStartupScript(folders));  // missing in both: silent
   EXPECT_TRUE(host.messages.empty());
   EXPECT_FALSE(host.panelOpen);
-  EXPECT_FALSE(engine.StartScript((dir / "none.txt").string(), ScriptOrigin::User));
+  EXPECT_FALSE(engine.StartScript((program / "none.txt").string(), ScriptOrigin::User));
   EXPECT_EQ(host.messages, Lines{"Zel_SC Script: Failed to open file."});
 
-  std::ofstream(dir / kStartupScriptName) << Script("[F1 TC +]\r\n");
-  ASSERT_TRUE(engine.RunStartupScript(dir.string()));
+  // The user's folder serves when the program's has none; the banner names the file that ran.
+  std::ofstream(config / kStartupScriptName) << Script("[F1 TC +]\r\n");
+  ASSERT_TRUE(engine.RunStartupScript(folders));
   EXPECT_TRUE(host.panelOpen);
   Tick(3);
   EXPECT_EQ(TakeSent(), Lines{"[F1 TC +]"});
-  EXPECT_EQ(host.log[1], kStartupScriptName);
+  EXPECT_EQ(host.log[1], (config / kStartupScriptName).string());
   EXPECT_EQ(host.panelHidden, 1);  // closed again at completion
+
+  // The program's folder comes first, also when its script is faulty: that is reported, not passed over.
+  std::ofstream(program / kStartupScriptName) << "CONTROLLER SCRIPT\r\nINTERVAL = 9\r\n[F1 TC -]\r\n";
+  host.messages.clear();
+  EXPECT_FALSE(engine.RunStartupScript(folders));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].find("out of range"), std::string::npos);
   std::filesystem::remove_all(top);
 }
 

@@ -31,7 +31,7 @@ struct Folder {
   }
   FormOptions Options(std::string scriptFile = {}) {
     FormOptions options;
-    options.startupScriptFolder = dir.path().toStdString();
+    options.startupScriptFolders = {dir.path().toStdString()};
     options.scriptFile = std::move(scriptFile);
     return options;
   }

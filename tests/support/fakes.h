@@ -104,7 +104,9 @@ class CountingBeeper final : public Beeper {
 class FixedPortLister final : public PortLister {
  public:
   std::vector<std::string> ListPorts() override { return ports; }
+  std::vector<std::string> DeniedPorts() const override { return denied; }
   std::vector<std::string> ports;
+  std::vector<std::string> denied;
 };
 
 class RecordingDesktop final : public Desktop {
