@@ -592,6 +592,7 @@ class FormA : public QMainWindow {
   FormOptions options_;
   bool limitEntryBusy_ = false;
   bool journalFailing_ = false;  // the journal misses lines it will write when it can
+  bool spectrometerLinkLost_ = false;  // told once when lost, once when back
   std::int32_t journalRetryTicks_ = 0;
   std::string lastSaveName_;  // proposed by the next Save
 };

@@ -43,6 +43,10 @@ void FormA::ShowSpectrometerLinkLost(bool lost, const std::string& port) {
   L_ErrorNotice->setToolTip(text);
   Panel_ErrorNotice->setVisible(!text.isEmpty());
   AlignPanels();
+  if (lost == spectrometerLinkLost_) return;
+  spectrometerLinkLost_ = lost;
+  RaiseEvent(lost ? ProgramEvent::LinkLost : ProgramEvent::LinkBack,
+             (lost ? "Lost the spectrometer on " : "The spectrometer is back on ") + port);
 }
 
 void FormA::M_SpectrometerClick(QObject*) {

@@ -18,6 +18,7 @@
 #include "shell/hint_timing.h"
 #include "shell/widgets.h"
 #include "spectrometer/form_s.h"
+#include "status/program_events.h"
 #include "support/form_fixture.h"
 #include "support/recording_journal.h"
 
@@ -59,7 +60,15 @@ class SpectrometerWindow : public ::testing::Test {
     S->EB_PlotLimitExit(box);
   }
 
-  FormFixture f;
+  struct RecordedEvents : ProgramEvents {
+    void Raise(ProgramEvent event, std::string_view) override { names.emplace_back(EventName(event)); }
+    std::vector<std::string> names;
+  } events;
+  FormFixture f{{"ttyUSB0"}, [this] {
+                  FormOptions options;
+                  options.events = &events;
+                  return options;
+                }()};
   FakeSerialChannel channel;
   FixedPortLister ports;
   RecordingJournal journal;
@@ -350,6 +359,7 @@ TEST_F(SpectrometerWindow, ALostPortIsTriedAgainAndRecordingGoesOnInTheSameTable
   EXPECT_EQ(S->windowTitle(), "Shimadzu UV-1800  on ttyUSB1");
   EXPECT_TRUE(W().Panel_ErrorNotice->isHidden());
   EXPECT_NE(f.DisplayLog().back().find("Spectrometer link back on ttyUSB1"), std::string::npos);
+  EXPECT_EQ(events.names, (std::vector<std::string>{"link-lost", "link-back"}));  // once each, retries aside
   // The instrument may have been off: its wavelength is set before any reading.
   channel.Receive(std::string(1, kAck));
   EXPECT_EQ(channel.written, std::string("\x05w5500") + '\0');
