@@ -281,6 +281,42 @@ TEST(LostLink, NothingSteersTowardsLosingTheSeries) {
   EXPECT_FALSE(f.form->Btn_ErrorNotice->isHidden());
 }
 
+// The strip has several writers: none wipes another's sentence that still holds.
+TEST(LostLink, TheSpectrometerSentenceOutlivesTheControllersNotice) {
+  FormFixture f;
+  Connect(f);
+  f.form->ShowSpectrometerLinkLost(true, "ttyUSB3");
+  LoseLink(f);
+  const std::string both = f.form->L_ErrorNotice->text().toStdString();
+  EXPECT_NE(both.find("controller on ttyUSB0"), std::string::npos) << both;
+  EXPECT_NE(both.find("Spectrometer link lost on ttyUSB3"), std::string::npos) << both;
+  EXPECT_EQ(f.form->L_ErrorNotice->toolTip().toStdString(), both);
+  f.Tick(15);
+  ComeBack(f);
+  EXPECT_FALSE(f.form->Panel_ErrorNotice->isHidden());
+  const std::string left = f.form->L_ErrorNotice->text().toStdString();
+  EXPECT_EQ(left.find("Spectrometer link lost on ttyUSB3"), 0u) << left;
+  EXPECT_EQ(f.form->L_ErrorNotice->toolTip().toStdString(), left);
+  f.form->ShowSpectrometerLinkLost(false, "ttyUSB3");
+  EXPECT_TRUE(f.form->Panel_ErrorNotice->isHidden());
+}
+
+TEST(LostLink, AJournalFailureKeepsTheLostLinkNoticeAndItsReconnect) {
+  FormFixture f;
+  Connect(f);
+  f.channel.openablePorts = {"ttyUSB9"};
+  LoseLink(f);
+  const QString lost = f.form->L_ErrorNotice->text();
+  f.form->JournalWriteFailed("disk full");
+  EXPECT_EQ(f.form->L_ErrorNotice->text(), lost);
+  EXPECT_FALSE(f.form->Btn_Reconnect->isHidden());
+  f.channel.openablePorts = {};
+  f.Tick(15);
+  ComeBack(f);
+  EXPECT_NE(f.form->L_ErrorNotice->text().toStdString().find("journal still cannot write"), std::string::npos);
+  EXPECT_FALSE(f.form->Panel_ErrorNotice->isHidden());
+}
+
 TEST(LostLink, RestartHidesTheNotice) {
   FormFixture f;
   Connect(f);
