@@ -23,7 +23,9 @@
 
 #include "controller/qt_serial_channel.h"
 #include "shell/widgets.h"
+#include "shell/window_status.h"
 #include "sim/pseudo_terminal.h"
+#include "spectrometer/form_s.h"
 #include "support/form_fixture.h"
 
 namespace vireo::testing {
@@ -198,6 +200,22 @@ TEST(LostLink, AControllerThatStopsAnsweringIsNoticedAndClearsByItselfWhenItRepo
   EXPECT_EQ(f.RunStartup(), kReadAgain);
   EXPECT_TRUE(f.form->Panel_ErrorNotice->isHidden());
   EXPECT_FALSE(Stale(f));
+}
+
+// The status page reads the link as the window does: an open port whose
+// controller has fallen silent is no link.
+TEST(LostLink, TheStatusSnapshotCountsASilentControllerAsDown) {
+  FormFixture f;
+  Connect(f);
+  FakeSerialChannel spectrometer;
+  FixedPortLister ports;
+  TFormS formS{FormSServices{spectrometer, f.dialogs, f.clipboard, ports},
+               FormSContext{f.form->Controller, f.form->Recording, f.form->Renderer, nullptr, nullptr, {}}};
+  WindowStatus status(*f.form, formS, nullptr);
+  EXPECT_TRUE(status.Snapshot().controllerLinkUp);
+  f.Tick(70);
+  ASSERT_TRUE(f.channel.active);
+  EXPECT_FALSE(status.Snapshot().controllerLinkUp);
 }
 
 TEST(LostLink, AStoppedRecordingIsNotTakenForSilence) {
