@@ -47,6 +47,8 @@ void FormA::ShowSpectrometerLinkLost(bool lost, const std::string& port) {
   AlignPanels();
   if (lost == spectrometerLinkLost_) return;
   spectrometerLinkLost_ = lost;
+  // A Restart while the link is lost gives it up with the port closed: nothing came back.
+  if (!lost && !SpectrometerPortOpen()) return;
   RaiseEvent(lost ? ProgramEvent::LinkLost : ProgramEvent::LinkBack,
              (lost ? "Lost the spectrometer on " : "The spectrometer is back on ") + port);
 }
