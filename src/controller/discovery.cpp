@@ -77,7 +77,7 @@ void FormA::EnumeratePorts() {
   }
   if (Search.PortCount > 0) Combo_COM->setCurrentIndex(Search.PortCount - 1);
   if (const std::optional<PortAccessMessage> notice = PortAccess.Take(services_.ports.DeniedPorts())) {
-    L_ErrorNotice->setText(QString::fromStdString(notice->strip));
+    SetNoticeText(QString::fromStdString(notice->strip));
     Panel_ErrorNotice->show();
     AlignPanels();
     AppendToDisplayLog(-1, notice->log);

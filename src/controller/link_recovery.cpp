@@ -43,7 +43,9 @@ void FormA::ControllerLinkBack() {
   }
   Btn_Reconnect->hide();
   Btn_ErrorNotice->show();
-  Panel_ErrorNotice->hide();
+  // A spectrometer still lost keeps its sentence in view.
+  SetNoticeText(QString());
+  Panel_ErrorNotice->setVisible(!L_ErrorNotice->text().isEmpty());
   AlignPanels();
 }
 
@@ -112,7 +114,7 @@ void FormA::ShowStale(bool stale) {
 }
 
 void FormA::ShowNotice(const QString& text, bool reconnect) {
-  L_ErrorNotice->setText(text);
+  SetNoticeText(text);
   Btn_Reconnect->setVisible(reconnect);
   Btn_ErrorNotice->setVisible(!reconnect);
   Panel_ErrorNotice->show();

@@ -200,7 +200,7 @@ void FormA::HandleError(std::string_view frame) {
   const int n = ReadIntAt(frame, kArgumentPos).value_or(0);
   const char* text = ErrorText(n);
   if (!text) return;
-  L_ErrorNotice->setText(QString::fromLatin1(text));
+  SetNoticeText(QString::fromLatin1(text));
   Panel_ErrorNotice->show();
   AlignPanels();
   RaiseEvent(ProgramEvent::ControllerError, QString::fromLatin1(text).toStdString());

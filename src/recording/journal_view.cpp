@@ -55,11 +55,15 @@ void FormA::JournalWriteFailed(const std::string& why) {
   // This line waits with the others and reaches the audit trail with the
   // time it was logged, once the journal can write again.
   AppendToDisplayLog(-1, "-------Journal cannot write: " + why);
-  ShowNotice(QStringLiteral("Cannot write the recording journal (%1). Trying again every %2 seconds; "
-                            "the series are still recorded here.")
-                 .arg(QString::fromStdString(why))
-                 .arg(kJournalRetryTicks / 5),
-             false);
+  // The lost link's notice and its Reconnect stay in view; the link coming
+  // back tells of the journal still failing.
+  if (!Link.Lost()) {
+    ShowNotice(QStringLiteral("Cannot write the recording journal (%1). Trying again every %2 seconds; "
+                              "the series are still recorded here.")
+                   .arg(QString::fromStdString(why))
+                   .arg(kJournalRetryTicks / 5),
+               false);
+  }
   RaiseEvent(ProgramEvent::JournalCannotWrite, "Cannot write the recording journal: " + why);
 }
 

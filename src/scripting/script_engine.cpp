@@ -87,6 +87,9 @@ void ScriptEngine::WatchPositionReport() {
     PositionUnsettledMs = 0;
     return;
   }
+  // No report can come while the host holds the script (a lost link): the
+  // wait pauses rather than ending on values the changer never sent.
+  if (host_.RunState() == kRunScript && HasScript && !host_.HoldReason().empty()) return;
   PositionUnsettledMs += host_.RunState() == kRunScript ? IntervalMilliseconds(IntervalSeconds) : kIdlePeriodMs;
   if (PositionUnsettledMs < kPositionReportTimeoutMs) return;
   PositionUnsettledMs = 0;

@@ -577,6 +577,9 @@ class FormA : public QMainWindow {
   void ShowStale(bool stale);
   // The error strip with `text`: the lost link's Reconnect or the Clear button.
   void ShowNotice(const QString& text, bool reconnect);
+  // Puts `text` in the strip with the spectrometer's lost-link sentence kept
+  // after it while that link is still lost; the controller's writers share it.
+  void SetNoticeText(const QString& text);
   void RunStepMachineTick();
   void ShowHolderStatus(bool reference);
   // Draws the main plot from the series onto `target` at the main slot's size.

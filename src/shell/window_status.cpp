@@ -85,7 +85,8 @@ StatusSnapshot WindowStatus::Snapshot() {
                .toString(Qt::ISODate)
                .toStdString();
   s.title = form_.windowTitle().toStdString();
-  s.controllerLinkUp = c.ControllerFound && form_.Services().controllerChannel.Active();
+  // An open port is not enough: a silent controller or one being read again is down.
+  s.controllerLinkUp = c.ControllerFound && form_.Services().controllerChannel.Active() && !form_.LinkIsLost();
   s.port = form_.Search.PortName;
   if (c.ControllerFound || form_.Recording.OfflineMode) {
     s.holders.push_back(Holder(c, false));

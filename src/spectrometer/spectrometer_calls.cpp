@@ -11,6 +11,9 @@
 #include "spectrometer/form_s.h"
 
 namespace vireo {
+namespace {
+const QString kSpectrometerLost = QStringLiteral("Spectrometer link lost on ");
+}  // namespace
 
 void FormA::AttachSpectrometerWindow(TFormS& window) {
   FormS = &window;
@@ -30,13 +33,12 @@ void FormA::AttachSpectrometerWindow(TFormS& window) {
 void FormA::ShowSpectrometerLinkLost(bool lost, const std::string& port) {
   // The strip may already say something of the controller: the spectrometer's
   // sentence goes after it and leaves with the loss.
-  static const QString kLost = QStringLiteral("Spectrometer link lost on ");
   QString text = Panel_ErrorNotice->isHidden() ? QString() : L_ErrorNotice->text();
-  const qsizetype ours = text.indexOf(kLost);
+  const qsizetype ours = text.indexOf(kSpectrometerLost);
   if (ours >= 0) text = text.left(ours).trimmed();
   if (lost) {
     if (!text.isEmpty()) text += QStringLiteral("  ");
-    text += kLost + QString::fromStdString(port) +
+    text += kSpectrometerLost + QString::fromStdString(port) +
             QStringLiteral(": trying it again every %1 s; the readings so far are kept.").arg(TFormS::kReconnectMs / 1000);
   }
   L_ErrorNotice->setText(text);
@@ -45,8 +47,25 @@ void FormA::ShowSpectrometerLinkLost(bool lost, const std::string& port) {
   AlignPanels();
   if (lost == spectrometerLinkLost_) return;
   spectrometerLinkLost_ = lost;
+  // A Restart while the link is lost gives it up with the port closed: nothing came back.
+  if (!lost && !SpectrometerPortOpen()) return;
   RaiseEvent(lost ? ProgramEvent::LinkLost : ProgramEvent::LinkBack,
              (lost ? "Lost the spectrometer on " : "The spectrometer is back on ") + port);
+}
+
+void FormA::SetNoticeText(const QString& text) {
+  // A sentence the user cleared stays cleared.
+  QString kept;
+  if (spectrometerLinkLost_ && !Panel_ErrorNotice->isHidden()) {
+    const QString shown = L_ErrorNotice->text();
+    const qsizetype at = shown.indexOf(kSpectrometerLost);
+    if (at >= 0) kept = shown.mid(at);
+  }
+  if (text.isEmpty() || kept.isEmpty()) {
+    L_ErrorNotice->setText(text + kept);
+  } else {
+    L_ErrorNotice->setText(text + QStringLiteral("  ") + kept);
+  }
 }
 
 void FormA::M_SpectrometerClick(QObject*) {

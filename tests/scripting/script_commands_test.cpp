@@ -190,6 +190,20 @@ TEST_F(Commands, ChangerMovesWithoutAChangerAreLoggedAndChangeNothing) {
   EXPECT_EQ(host.controller.CuvettePosition, 1);
 }
 
+// No report can come over a lost link: the minute counts only while the
+// script may go on, or the wait ends on a changer still moving.
+TEST_F(Commands, TheChangerMinutePausesWhileTheScriptIsHeld) {
+  RunFirst("[F2 PL 3]\r\n[*WPL]\r\n[F1 TC +]\r\n");  // one tick a second
+  Tick(30);
+  host.holdReason = "the link to the controller is lost";
+  Tick(120);
+  host.holdReason.clear();
+  Tick(29);
+  EXPECT_FALSE(host.controller.PositionSettled);
+  Tick();
+  EXPECT_TRUE(host.controller.PositionSettled);
+}
+
 TEST_F(Commands, AChangerThatNeverReportsIsGivenUpAfterAMinute) {
   RunFirst("[F2 PL 3]\r\n[*WPL]\r\n[F1 TC +]\r\n");  // one tick a second
   TakeLog();

@@ -23,7 +23,9 @@
 
 #include "controller/qt_serial_channel.h"
 #include "shell/widgets.h"
+#include "shell/window_status.h"
 #include "sim/pseudo_terminal.h"
+#include "spectrometer/form_s.h"
 #include "support/form_fixture.h"
 
 namespace vireo::testing {
@@ -200,6 +202,22 @@ TEST(LostLink, AControllerThatStopsAnsweringIsNoticedAndClearsByItselfWhenItRepo
   EXPECT_FALSE(Stale(f));
 }
 
+// The status page reads the link as the window does: an open port whose
+// controller has fallen silent is no link.
+TEST(LostLink, TheStatusSnapshotCountsASilentControllerAsDown) {
+  FormFixture f;
+  Connect(f);
+  FakeSerialChannel spectrometer;
+  FixedPortLister ports;
+  TFormS formS{FormSServices{spectrometer, f.dialogs, f.clipboard, ports},
+               FormSContext{f.form->Controller, f.form->Recording, f.form->Renderer, nullptr, nullptr, {}}};
+  WindowStatus status(*f.form, formS, nullptr);
+  EXPECT_TRUE(status.Snapshot().controllerLinkUp);
+  f.Tick(70);
+  ASSERT_TRUE(f.channel.active);
+  EXPECT_FALSE(status.Snapshot().controllerLinkUp);
+}
+
 TEST(LostLink, AStoppedRecordingIsNotTakenForSilence) {
   FormFixture f;
   Connect(f);
@@ -279,6 +297,42 @@ TEST(LostLink, NothingSteersTowardsLosingTheSeries) {
   EXPECT_EQ(f.dialogs.shown.size(), 2u);
   EXPECT_EQ(f.SeriesText(1), "");
   EXPECT_FALSE(f.form->Btn_ErrorNotice->isHidden());
+}
+
+// The strip has several writers: none wipes another's sentence that still holds.
+TEST(LostLink, TheSpectrometerSentenceOutlivesTheControllersNotice) {
+  FormFixture f;
+  Connect(f);
+  f.form->ShowSpectrometerLinkLost(true, "ttyUSB3");
+  LoseLink(f);
+  const std::string both = f.form->L_ErrorNotice->text().toStdString();
+  EXPECT_NE(both.find("controller on ttyUSB0"), std::string::npos) << both;
+  EXPECT_NE(both.find("Spectrometer link lost on ttyUSB3"), std::string::npos) << both;
+  EXPECT_EQ(f.form->L_ErrorNotice->toolTip().toStdString(), both);
+  f.Tick(15);
+  ComeBack(f);
+  EXPECT_FALSE(f.form->Panel_ErrorNotice->isHidden());
+  const std::string left = f.form->L_ErrorNotice->text().toStdString();
+  EXPECT_EQ(left.find("Spectrometer link lost on ttyUSB3"), 0u) << left;
+  EXPECT_EQ(f.form->L_ErrorNotice->toolTip().toStdString(), left);
+  f.form->ShowSpectrometerLinkLost(false, "ttyUSB3");
+  EXPECT_TRUE(f.form->Panel_ErrorNotice->isHidden());
+}
+
+TEST(LostLink, AJournalFailureKeepsTheLostLinkNoticeAndItsReconnect) {
+  FormFixture f;
+  Connect(f);
+  f.channel.openablePorts = {"ttyUSB9"};
+  LoseLink(f);
+  const QString lost = f.form->L_ErrorNotice->text();
+  f.form->JournalWriteFailed("disk full");
+  EXPECT_EQ(f.form->L_ErrorNotice->text(), lost);
+  EXPECT_FALSE(f.form->Btn_Reconnect->isHidden());
+  f.channel.openablePorts = {};
+  f.Tick(15);
+  ComeBack(f);
+  EXPECT_NE(f.form->L_ErrorNotice->text().toStdString().find("journal still cannot write"), std::string::npos);
+  EXPECT_FALSE(f.form->Panel_ErrorNotice->isHidden());
 }
 
 TEST(LostLink, RestartHidesTheNotice) {

@@ -371,6 +371,16 @@ TEST_F(SpectrometerWindow, ALostPortIsTriedAgainAndRecordingGoesOnInTheSameTable
   EXPECT_NE(lines[2].find(" 25.30\t 0.3000"), std::string::npos);
 }
 
+TEST_F(SpectrometerWindow, ARestartWhileTheLinkIsLostClearsTheSentenceButTellsOfNoLinkBack) {
+  Connect();
+  channel.active = false;
+  channel.onLost("unplugged");
+  W().M_File_RestartClick(W().M_File_Restart);
+  EXPECT_TRUE(W().Panel_ErrorNotice->isHidden());
+  EXPECT_FALSE(S->LinkLost());
+  EXPECT_EQ(events.names, (std::vector<std::string>{"link-lost"}));
+}
+
 TEST_F(SpectrometerWindow, AChangerWithMoreThanSixPositionsIsRecordedAtItsFirstOnly) {
   W().Controller.PositionCount = 8;
   W().Controller.CuvettePosition = 2;
