@@ -19,9 +19,11 @@ void Row(std::string& out, std::string_view caption, std::string_view id, std::s
          "</td></tr>\n";
 }
 
-void Holder(std::string& out, const HolderStatus& h) {
+// `stale`: the controller is not answering, so these are its last reported values.
+void Holder(std::string& out, const HolderStatus& h, bool stale) {
   const std::string id = h.name;
-  out += "<section class=\"holder " + h.state + "\"><h2>" + HtmlEscape(h.name) + " holder</h2><table>\n";
+  out += "<section class=\"holder " + h.state + (stale ? " stale" : "") + "\"><h2>" + HtmlEscape(h.name) +
+         " holder" + (stale ? " <small id=\"" + id + "-stale\">last reported</small>" : "") + "</h2><table>\n";
   Row(out, "Temperature", id + "-temperature", Fixed(h.temperatureC, 2) + " \xC2\xB0" "C");
   Row(out, "Target", id + "-target", Fixed(h.targetC, 2) + " \xC2\xB0" "C");
   Row(out, "State", id + "-state", h.state);
@@ -93,7 +95,7 @@ const std::string& StatusPageStyle() {
       ".holding{border-left:6px solid #2a2}.seeking{border-left:6px solid #e90}.fault{border-left:6px solid #d22}"
       ".off{border-left:6px solid #999}.error{background:#ff0;padding:0.4em;border-radius:4px}"
       ".message{background:#0ff;padding:0.4em;border-radius:4px;font-weight:bold}"
-      "ol{padding-left:1.2em;font-size:0.9em}small{color:#555}";
+      "ol{padding-left:1.2em;font-size:0.9em}small{color:#555}.stale td{color:#888}h2 small{text-transform:none}";
   return style;
 }
 
@@ -107,7 +109,7 @@ std::string StatusPage(const StatusSnapshot& s, std::string_view query, int refr
       HtmlEscape(s.time) + "</small> &middot; controller <span id=\"controller-link\">" +
       (s.controllerLinkUp ? "connected" : "not connected") + "</span></p>\n";
   if (!s.errorStrip.empty()) out += "<p class=\"error\" id=\"error-strip\">" + HtmlEscape(s.errorStrip) + "</p>\n";
-  for (const HolderStatus& h : s.holders) Holder(out, h);
+  for (const HolderStatus& h : s.holders) Holder(out, h, !s.controllerLinkUp);
   if (s.probeC) {
     out += "<section><h2>Probe</h2><table>\n";
     Row(out, "Temperature", "probe-temperature", Fixed(*s.probeC, 2) + " \xC2\xB0" "C");

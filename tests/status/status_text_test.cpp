@@ -109,6 +109,15 @@ TEST(StatusPage, ShowsEveryPartEscapedWithTheTokenOnLinksAndNewestEventFirst) {
   EXPECT_EQ(page.find("records-probe"), std::string::npos);  // empty series are left out
   EXPECT_LT(page.find("second"), page.find("first"));
   EXPECT_EQ(page.find("<script"), std::string::npos);  // the page runs no script: its policy allows none
+  EXPECT_EQ(page.find("-stale\""), std::string::npos);
+}
+
+TEST(StatusPage, HolderValuesOfAControllerThatIsNotAnsweringAreMarkedLastReported) {
+  StatusSnapshot s = Sample();
+  s.controllerLinkUp = false;
+  const std::string page = StatusPage(s, "", 5);
+  EXPECT_NE(page.find("id=\"sample-stale\">last reported<"), std::string::npos);
+  EXPECT_NE(page.find("id=\"reference-stale\">last reported<"), std::string::npos);
 }
 
 TEST(Metrics, EveryFamilyHasHelpAndTypeAndLabelsAreEscaped) {
