@@ -43,13 +43,13 @@ std::optional<int> ParseStartOptions(int argc, char** argv, StartOptions& out) {
   AddWindowSystemOptions(parser);
   const QCommandLineOption simulate(QStringLiteral("simulate"),
                                     QStringLiteral("Serve a simulated controller on a pseudo-terminal and find it "
-                                                   "like a real one. OPTIONS: ") +
-                                        QString::fromLatin1(sim::ControllerOptionsHelp()),
+                                                   "like a real one, and a simulated spectrophotometer on a second "
+                                                   "one. OPTIONS (may be left out): the controller's, listed below."),
                                     QStringLiteral("OPTIONS"));
   const QCommandLineOption simulateSpectrometer(
       QStringLiteral("simulate-spectrometer"),
-      QStringLiteral("With --simulate: how the simulated spectrophotometer behaves. OPTIONS: ") +
-          QString::fromLatin1(sim::SpectrometerOptionsHelp()),
+      QStringLiteral("With --simulate: how the simulated spectrophotometer behaves. OPTIONS: the "
+                     "spectrophotometer's, listed below."),
       QStringLiteral("OPTIONS"));
   const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Connect to NAME (ttyUSB0, rfcomm0, a device path)."),
                                 QStringLiteral("NAME"));
@@ -127,6 +127,8 @@ std::optional<int> ParseStartOptions(int argc, char** argv, StartOptions& out) {
     // Without an application object Qt cannot name the program itself.
     const QString text = parser.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("vireo"));
     std::fputs(text.toLocal8Bit().constData(), stdout);
+    // The simulators' tables keep their own columns only outside the parser's wrapped list.
+    std::printf("\n%s\n%s", sim::ControllerOptionsHelp(), sim::SpectrometerOptionsHelp());
     return 0;
   }
   if (parser.isSet(version)) {

@@ -37,6 +37,22 @@ std::string Printable(std::string_view text) {
   return out;
 }
 
+// A damaged reply as the display log and its file can show it: bytes outside
+// printable ASCII as \xNN, so that the damage is seen and the log stays plain text.
+std::string Escaped(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x20 && u < 0x7F) {
+      out.push_back(c);
+    } else {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      out += {'\\', 'x', kHex[u >> 4], kHex[u & 0xF]};
+    }
+  }
+  return out;
+}
+
 // A reading's text is a number after optional blanks, alone or followed by a
 // blank and more words (a unit). Anything else is a reply damaged on the line
 // ("0.1#34", a byte lost from the number's neighbourhood): recording it would
@@ -192,7 +208,7 @@ void SpectrometerProtocol::EndReply() {
   if (positionMoved_) {
     if (host_.TraceShown()) host_.TraceLine("  (changer moved: not recorded)");
   } else if (!IsReadingText(value)) {
-    host_.Notice("Spectrometer reply \"d" + Printable(value) + "\" is no reading: not recorded");
+    host_.Notice("Spectrometer reply \"d" + Escaped(value) + "\" is no reading: not recorded");
   } else {
     // The trailing tabs place the record in its cell: they always fit, the
     // reading gives way.

@@ -1,3 +1,4 @@
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -124,6 +125,7 @@ std::string StatusPage(const StatusSnapshot& s, std::string_view query, int refr
     if (s.seriesRecords[i] == 0) continue;
     std::string caption = kSeriesNames[i];
     for (char& c : caption) c = c == '_' ? ' ' : c;
+    caption.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(caption.front())));  // as the other rows
     Row(out, caption + " records", std::string("records-") + kSeriesNames[i], std::to_string(s.seriesRecords[i]));
   }
   out += "</table><p><a href=\"/runs/" + std::string(query) + "\">All runs and their files</a></p></section>\n";

@@ -371,6 +371,9 @@ TEST(VireoExecutable, AnswersOnTheCommandLineWithoutADisplay) {
       {"vireo", {QStringLiteral("--version")}, 0, "vireo 1.50\n"},
       {"vireo", {QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("-v")}, 0, "vireo 1.50\n"},
       {"vireo", {QStringLiteral("--help")}, 0, "--check-script <FILE>"},
+      // The simulators' option tables are printed whole, not rewrapped into the option list.
+      {"vireo", {QStringLiteral("--help")}, 0, "  manners           all of these: split,eot=mixed,ackdelay=0,cycle=4000,wavelength=500"},
+      {"vireo", {QStringLiteral("--help")}, 0, "                    first digit 1 one holder, 2 two holders"},
       {"vireo", {QStringLiteral("--offline"), QStringLiteral("--frobnicate")}, 2, "'frobnicate'"},
       {"vireo", {QStringLiteral("--port")}, 2, "--port"},
       // The installed examples are clean scripts; the headless commands need no display either.
