@@ -258,6 +258,10 @@ int RunApplication(int argc, char** argv) {
 
   QtTerminationSignals termination;
   termination.Listen([&form](std::string_view name) { form.EndBySignal(name); });
+  // The simulated spectrophotometer's pseudo-terminal gets a new name at every start.
+  if (start.spectrometer == "simulated" && !simulators.SpectrometerPorts().empty()) {
+    start.spectrometer = simulators.SpectrometerPorts().front();
+  }
   ActOnWindows(start, form, formS);
   ScheduleScreenshotsAndExit(start, form, formS);
   if (!start.log.isEmpty()) WriteLogAtExit(start.log, form, formS);

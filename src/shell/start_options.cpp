@@ -69,7 +69,8 @@ std::optional<int> ParseStartOptions(int argc, char** argv, StartOptions& out) {
                                                       "FILE:LINE: message and exit (0 none, 1 problems, 2 unreadable)."),
                                        QStringLiteral("FILE"));
   const QCommandLineOption spectrometer(QStringLiteral("spectrometer"),
-                                        QStringLiteral("Open the spectrometer window and connect to NAME."),
+                                        QStringLiteral("Open the spectrometer window and connect to NAME (with --simulate, "
+                                                       "\"simulated\" names the simulated one)."),
                                         QStringLiteral("NAME"));
   const QCommandLineOption recordReadings(QStringLiteral("record-readings"),
                                           QStringLiteral("With --spectrometer: tick \"Sample Holder\" once connected, "

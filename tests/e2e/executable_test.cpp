@@ -142,12 +142,15 @@ TEST(VireoExecutable, ConnectsToTheGivenPortAndQuitsCleanly) {
   for (const char* series : {"series 3", "series 4", "series 5"}) EXPECT_TRUE(run.log.Has(QLatin1String(series)));
 }
 
-TEST(VireoExecutable, FindsItsOwnSimulatedControllerAndQuitsCleanly) {
-  const Outcome run = RunVireo({QStringLiteral("--simulate")}, 6);
+TEST(VireoExecutable, FindsItsOwnSimulatedInstrumentsAndQuitsCleanly) {
+  const Outcome run =
+      RunVireo({QStringLiteral("--simulate"), QStringLiteral("--spectrometer"), QStringLiteral("simulated")}, 6);
   EXPECT_EQ(run.status, QProcess::NormalExit) << run.errors;
   EXPECT_EQ(run.exitCode, 0) << run.errors;
   ASSERT_FALSE(run.screenshot.isNull()) << run.errors;
   EXPECT_EQ(run.screenshot.size(), kWorkingWindow);
+  EXPECT_TRUE(run.log.Lines(QStringLiteral("spectrometer caption")).value(0).startsWith(
+      QStringLiteral("Shimadzu UV-1800  on /dev/pts/")));
 }
 
 TEST(VireoExecutable, AnEchoingDeviceIsNotTakenForAController) {
