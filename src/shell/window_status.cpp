@@ -81,9 +81,9 @@ SpectrometerStatus Spectrometer(TFormS& formS) {
 StatusSnapshot WindowStatus::Snapshot() {
   StatusSnapshot s;
   const ControllerState& c = form_.Controller;
-  s.time = QDateTime::currentDateTime().toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
-               .toString(Qt::ISODate)
-               .toStdString();
+  // With its offset, which ISO text of a local time leaves out; the clock is read once.
+  const QDateTime now = QDateTime::currentDateTime();
+  s.time = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
   s.title = form_.windowTitle().toStdString();
   // An open port is not enough: a silent controller or one being read again is down.
   s.controllerLinkUp = c.ControllerFound && form_.Services().controllerChannel.Active() && !form_.LinkIsLost();

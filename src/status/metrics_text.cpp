@@ -53,7 +53,7 @@ std::string MetricsText(const StatusSnapshot& s) {
   Family target(out, "vireo_holder_target_celsius", "gauge", "Holder target temperature.");
   for (const HolderStatus& h : s.holders) target.Sample("holder", h.name, h.targetC);
   // One series per state, 1 for the holder's state: the usual form of an enumeration.
-  Family state(out, "vireo_holder_state", "gauge", "1 for the holder's control state (off, seeking, holding, fault).");
+  Family(out, "vireo_holder_state", "gauge", "1 for the holder's control state (off, seeking, holding, fault).");
   for (const HolderStatus& h : s.holders) {
     for (const char* name : kStates) {
       out += "vireo_holder_state{holder=\"" + LabelValue(h.name) + "\",state=\"" + name + "\"} " +

@@ -260,11 +260,7 @@ bool StatusServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
   responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
   for (const auto& [name, value] : SafetyHeaders()) responder.writeHeader(name, value);
   for (const auto& [name, value] : reply.headers) responder.writeHeader(name, value);
-  if (view.headOnly) {
-    responder.writeBody(QByteArray());
-  } else {
-    responder.writeBody(reply.body);
-  }
+  responder.writeBody(view.headOnly ? QByteArray() : reply.body);
   return true;
 }
 
