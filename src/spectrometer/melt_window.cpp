@@ -169,6 +169,10 @@ void MeltWindow::BuildTopRows() {
 }
 
 void MeltWindow::Analyse(std::string_view table, const std::array<bool, kMeltCells>& shown) {
+  // Every redraw of the spectrometer plot lands here, most with no new
+  // reading; the fits are redone only when the data or the cells shown change.
+  if (analysed_ && table == table_ && shown == shown_) return;
+  analysed_ = true;
   table_.assign(table);
   shown_ = shown;
   Recompute();
