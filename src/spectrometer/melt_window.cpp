@@ -230,12 +230,9 @@ void MeltWindow::ShowResults() {
 }
 
 void MeltWindow::ShowSeries() {
-  const QString e = units_ == MeltUnits::Kcal ? QStringLiteral("kcal/mol") : QStringLiteral("kJ/mol");
-  const QString s = units_ == MeltUnits::Kcal ? QStringLiteral("cal/mol K") : QStringLiteral("J/mol K");
-  Grid_Series->setHorizontalHeaderLabels({QStringLiteral("method"), QStringLiteral("ΔH (%1)").arg(e),
-                                          QStringLiteral("±"), QStringLiteral("ΔS (%1)").arg(s), QStringLiteral("±"),
-                                          QStringLiteral("ΔG37 (%1)").arg(e), QStringLiteral("±"),
-                                          QStringLiteral("R²")});
+  QStringList headers;
+  for (const char* h : {"method", "ΔH ({E})", "±", "ΔS ({S})", "±", "ΔG37 ({E})", "±", "R²"}) headers << Heading(h, units_);
+  Grid_Series->setHorizontalHeaderLabels(headers);
   const char* const names[] = {"individual fits averaged", "1/Tm against ln Ct", "global fit"};
   const std::optional<MeltSeries>& series = results_.series;
   const std::array<std::string, 3> lines = series ? MeltSeriesLines(*series, units_) : std::array<std::string, 3>{};
