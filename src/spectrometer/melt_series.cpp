@@ -9,8 +9,6 @@
 namespace vireo {
 namespace {
 
-constexpr double kT37 = 310.15;
-
 // ln(c a_m / Ct): the constant between the model's ln a at Tm and ln Ct.
 double LnCtOffset(MeltModel model) { return LnConcentrationFactor(model, 1e6) - LnAAtTm(model); }
 
