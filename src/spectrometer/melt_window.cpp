@@ -216,7 +216,7 @@ void MeltWindow::ShowResults() {
             QStringLiteral("transition incomplete: a baseline was not measured beyond the transition"));
       }
     }
-    const PlotColour colour = kCellColours[static_cast<std::size_t>((row.cell - 1) % kMeltCells)];
+    const PlotColour colour = MeltRowColour(row);
     QTableWidgetItem* cell = Grid_Results->item(at, 0);
     cell->setBackground(ToQColor(colour));
     cell->setForeground(colour.red + colour.green + colour.blue < 300 ? Qt::white : Qt::black);
