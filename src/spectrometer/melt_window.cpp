@@ -65,6 +65,9 @@ bool ReadLimit(const QString& text, std::optional<double>& limit) {
   return true;
 }
 
+// White text on the darker cell colours, black on the lighter.
+bool Dark(const PlotColour& colour) { return colour.red + colour.green + colour.blue < 300; }
+
 QTableWidgetItem* Centred(const QString& text) {
   auto* item = new QTableWidgetItem(text);
   item->setTextAlignment(Qt::AlignCenter);
@@ -151,8 +154,7 @@ void MeltWindow::BuildTopRows() {
     const PlotColour colour = kCellColours[c];
     number->setStyleSheet(QStringLiteral("background: %1; color: %2")
                               .arg(ToQColor(colour).name(),
-                                   colour.red + colour.green + colour.blue < 300 ? QStringLiteral("white")
-                                                                                  : QStringLiteral("black")));
+                                   Dark(colour) ? QStringLiteral("white") : QStringLiteral("black")));
     EditBox* box = EB_Ct[c] = new EditBox(this);
     box->setGeometry(x + 16, 36, 60, 20);
     box->setAlignment(Qt::AlignCenter);
@@ -219,7 +221,7 @@ void MeltWindow::ShowResults() {
     const PlotColour colour = MeltRowColour(row);
     QTableWidgetItem* cell = Grid_Results->item(at, 0);
     cell->setBackground(ToQColor(colour));
-    cell->setForeground(colour.red + colour.green + colour.blue < 300 ? Qt::white : Qt::black);
+    cell->setForeground(Dark(colour) ? Qt::white : Qt::black);
     // Where there is no number, the reason stands across the empty fields.
     const int noteColumn = r.outcome != MeltOutcome::Ok ? 2 : !r.fit ? kFirstFitColumn : -1;
     if (noteColumn < 0) continue;
