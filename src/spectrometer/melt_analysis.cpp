@@ -11,8 +11,6 @@
 namespace vireo {
 namespace {
 
-constexpr double kT25 = 298.15, kT37 = 310.15;
-
 // The derivative's window holds at least this many points on each side.
 constexpr std::size_t kMinimumSide = 3;
 // A transition's derivative peak stands this many noise deviations above the

@@ -19,6 +19,8 @@ enum class MeltModel { Unimolecular, Heteroduplex, Homoduplex };
 inline constexpr double kGasConstant = 8.314462618;  // J/(mol K)
 inline constexpr double kKelvin = 273.15;
 inline constexpr double kJoulesPerCalorie = 4.184;
+// 25 and 37 degrees Celsius in kelvin, where dG is given.
+inline constexpr double kT25 = 298.15, kT37 = 310.15;
 
 // "unimolecular", "heteroduplex", "homoduplex"; none for any other name.
 std::optional<MeltModel> MeltModelNamed(std::string_view name);

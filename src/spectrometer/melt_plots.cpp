@@ -22,8 +22,6 @@ void Widen(float& lo, float& hi, double v, bool& any) {
   any = true;
 }
 
-PlotColour ColourOf(const MeltRow& row) { return kCellColours[static_cast<std::size_t>((row.cell - 1) % 6)]; }
-
 struct PlotLine {
   SeriesPoints points;
   PlotColour colour;
@@ -65,6 +63,10 @@ void Draw(PlotImage& image, PlotRenderer& renderer, AxisParameters axes, const c
 
 }  // namespace
 
+PlotColour MeltRowColour(const MeltRow& row) {
+  return kCellColours[static_cast<std::size_t>((row.cell - 1) % kMeltCells)];
+}
+
 void DrawFractionPlot(PlotImage& image, PlotRenderer& renderer, const MeltSetResult& set) {
   std::vector<PlotLine> lines;
   float xLo = 0, xHi = 100;
@@ -73,7 +75,7 @@ void DrawFractionPlot(PlotImage& image, PlotRenderer& renderer, const MeltSetRes
     const MeltResult& r = row.result;
     if (!r.fit) continue;
     const MeltFit& f = *r.fit;
-    PlotLine data{{}, ColourOf(row), 1}, model{{}, ColourOf(row), 2};
+    PlotLine data{{}, MeltRowColour(row), 1}, model{{}, MeltRowColour(row), 2};
     for (const MeltPoint& p : r.curve) {
       data.points.Add(static_cast<float>(p.temperature), static_cast<float>(f.FractionOf(p.temperature, p.absorbance)));
       Widen(xLo, xHi, p.temperature, any);
@@ -96,7 +98,7 @@ void DrawDerivativePlot(PlotImage& image, PlotRenderer& renderer, const MeltSetR
   bool anyX = false, anyY = false;
   for (const MeltRow& row : set.rows) {
     const MeltResult& r = row.result;
-    PlotLine slope{{}, ColourOf(row), 2};
+    PlotLine slope{{}, MeltRowColour(row), 2};
     for (std::size_t i = 0; i < r.derivative.size(); ++i) {
       slope.points.Add(static_cast<float>(r.curve[i].temperature), static_cast<float>(r.derivative[i]));
       Widen(xLo, xHi, r.curve[i].temperature, anyX);

@@ -9,6 +9,9 @@ namespace vireo {
 
 class PlotImage;
 
+// A row's colour: its cell's in the spectrometer plot, cells 7 to 12 as 1 to 6.
+PlotColour MeltRowColour(const MeltRow& row);
+
 void DrawFractionPlot(PlotImage& image, PlotRenderer& renderer, const MeltSetResult& set);
 void DrawDerivativePlot(PlotImage& image, PlotRenderer& renderer, const MeltSetResult& set);
 void DrawSeriesPlot(PlotImage& image, PlotRenderer& renderer, const MeltSetResult& set);

@@ -1,6 +1,7 @@
 #include "spectrometer/melt_series.h"
 
 #include <gsl/gsl_fit.h>
+#include <gsl/gsl_statistics_double.h>
 
 #include <algorithm>
 #include <cmath>
@@ -9,26 +10,22 @@
 namespace vireo {
 namespace {
 
-constexpr double kT37 = 310.15;
-
 // ln(c a_m / Ct): the constant between the model's ln a at Tm and ln Ct.
 double LnCtOffset(MeltModel model) { return LnConcentrationFactor(model, 1e6) - LnAAtTm(model); }
 
 MeltMethod Averaged(const std::vector<MeltSeriesMember>& members) {
-  MeltMethod m;
-  const double n = static_cast<double>(members.size());
-  double sums[3] = {}, squares[3] = {};
+  std::vector<double> v[3];
   for (const MeltSeriesMember& c : members) {
-    const double v[3] = {c.result->fit->dh, c.result->fit->ds, c.result->fit->dg37};
-    for (int k = 0; k < 3; ++k) sums[k] += v[k], squares[k] += v[k] * v[k];
+    v[0].push_back(c.result->fit->dh);
+    v[1].push_back(c.result->fit->ds);
+    v[2].push_back(c.result->fit->dg37);
   }
   double mean[3], se[3];
   for (int k = 0; k < 3; ++k) {
-    mean[k] = sums[k] / n;
-    se[k] = std::sqrt(std::max(0.0, (squares[k] - n * mean[k] * mean[k]) / (n - 1)) / n);
+    mean[k] = gsl_stats_mean(v[k].data(), 1, v[k].size());
+    se[k] = gsl_stats_sd_m(v[k].data(), 1, v[k].size(), mean[k]) / std::sqrt(static_cast<double>(v[k].size()));
   }
-  m = {mean[0], se[0], mean[1], se[1], mean[2], se[2]};
-  return m;
+  return {mean[0], se[0], mean[1], se[1], mean[2], se[2]};
 }
 
 // dH = -R / (1000 m), dS = 1000 dH b + R ln(c a_m / Ct), from the line's slope m and
@@ -87,9 +84,7 @@ std::optional<MeltSeries> AnalyseMeltSeries(MeltModel model, const std::vector<M
   }
   double c00, c01, c11, sumsq;
   gsl_fit_linear(x.data(), 1, y.data(), 1, x.size(), &s.intercept, &s.slope, &c00, &c01, &c11, &sumsq);
-  double meanY = 0, total = 0;
-  for (double v : y) meanY += v / static_cast<double>(y.size());
-  for (double v : y) total += (v - meanY) * (v - meanY);
+  const double total = gsl_stats_tss(y.data(), 1, y.size());
   s.r2 = total > 0 ? 1 - sumsq / total : 0.0;
   s.tmVsLnCt = FromLine(model, s.slope, s.intercept, c11, c00, c01);
 
@@ -107,8 +102,7 @@ std::optional<MeltSeries> AnalyseMeltSeries(MeltModel model, const std::vector<M
 
   std::vector<double> dh{s.individual.dh, s.tmVsLnCt.dh};
   if (s.global) dh.push_back(s.global->dh);
-  double mean = 0;
-  for (double v : dh) mean += v / static_cast<double>(dh.size());
+  const double mean = gsl_stats_mean(dh.data(), 1, dh.size());
   const auto [lo, hi] = std::minmax_element(dh.begin(), dh.end());
   s.dhSpreadPercent = mean != 0 ? 100 * (*hi - *lo) / std::abs(mean) : 0.0;
   return s;

@@ -65,6 +65,9 @@ bool ReadLimit(const QString& text, std::optional<double>& limit) {
   return true;
 }
 
+// White text on the darker cell colours, black on the lighter.
+bool Dark(const PlotColour& colour) { return colour.red + colour.green + colour.blue < 300; }
+
 QTableWidgetItem* Centred(const QString& text) {
   auto* item = new QTableWidgetItem(text);
   item->setTextAlignment(Qt::AlignCenter);
@@ -151,8 +154,7 @@ void MeltWindow::BuildTopRows() {
     const PlotColour colour = kCellColours[c];
     number->setStyleSheet(QStringLiteral("background: %1; color: %2")
                               .arg(ToQColor(colour).name(),
-                                   colour.red + colour.green + colour.blue < 300 ? QStringLiteral("white")
-                                                                                  : QStringLiteral("black")));
+                                   Dark(colour) ? QStringLiteral("white") : QStringLiteral("black")));
     EditBox* box = EB_Ct[c] = new EditBox(this);
     box->setGeometry(x + 16, 36, 60, 20);
     box->setAlignment(Qt::AlignCenter);
@@ -169,6 +171,10 @@ void MeltWindow::BuildTopRows() {
 }
 
 void MeltWindow::Analyse(std::string_view table, const std::array<bool, kMeltCells>& shown) {
+  // Every redraw of the spectrometer plot lands here, most with no new
+  // reading; the fits are redone only when the data or the cells shown change.
+  if (analysed_ && table == table_ && shown == shown_) return;
+  analysed_ = true;
   table_.assign(table);
   shown_ = shown;
   Recompute();
@@ -212,10 +218,10 @@ void MeltWindow::ShowResults() {
             QStringLiteral("transition incomplete: a baseline was not measured beyond the transition"));
       }
     }
-    const PlotColour colour = kCellColours[static_cast<std::size_t>((row.cell - 1) % kMeltCells)];
+    const PlotColour colour = MeltRowColour(row);
     QTableWidgetItem* cell = Grid_Results->item(at, 0);
     cell->setBackground(ToQColor(colour));
-    cell->setForeground(colour.red + colour.green + colour.blue < 300 ? Qt::white : Qt::black);
+    cell->setForeground(Dark(colour) ? Qt::white : Qt::black);
     // Where there is no number, the reason stands across the empty fields.
     const int noteColumn = r.outcome != MeltOutcome::Ok ? 2 : !r.fit ? kFirstFitColumn : -1;
     if (noteColumn < 0) continue;
@@ -226,12 +232,9 @@ void MeltWindow::ShowResults() {
 }
 
 void MeltWindow::ShowSeries() {
-  const QString e = units_ == MeltUnits::Kcal ? QStringLiteral("kcal/mol") : QStringLiteral("kJ/mol");
-  const QString s = units_ == MeltUnits::Kcal ? QStringLiteral("cal/mol K") : QStringLiteral("J/mol K");
-  Grid_Series->setHorizontalHeaderLabels({QStringLiteral("method"), QStringLiteral("ΔH (%1)").arg(e),
-                                          QStringLiteral("±"), QStringLiteral("ΔS (%1)").arg(s), QStringLiteral("±"),
-                                          QStringLiteral("ΔG37 (%1)").arg(e), QStringLiteral("±"),
-                                          QStringLiteral("R²")});
+  QStringList headers;
+  for (const char* h : {"method", "ΔH ({E})", "±", "ΔS ({S})", "±", "ΔG37 ({E})", "±", "R²"}) headers << Heading(h, units_);
+  Grid_Series->setHorizontalHeaderLabels(headers);
   const char* const names[] = {"individual fits averaged", "1/Tm against ln Ct", "global fit"};
   const std::optional<MeltSeries>& series = results_.series;
   const std::array<std::string, 3> lines = series ? MeltSeriesLines(*series, units_) : std::array<std::string, 3>{};

@@ -74,6 +74,7 @@ class MeltWindow : public QWidget {
   Clipboard& clipboard_;
   std::string table_;
   std::array<bool, kMeltCells> shown_{};
+  bool analysed_ = false;  // table_ and shown_ hold what the results are of
   MeltRange range_;
   MeltModel model_ = MeltModel::Unimolecular;
   MeltUnits units_ = MeltUnits::KJ;
