@@ -26,12 +26,12 @@ void FormA::AppendToDisplayLog(int level, std::string_view text) {
     JournalInUse().DisplayLogText(line);
     ShowJournalFailure();
   }
-  TrimDisplayLog(Recording.OfflineMode ? std::string() : JournalInUse().RunFolder());
+  TrimDisplayLog();
 }
 
 // Drops the oldest lines past the limit. The first line then says how many
 // are gone (its block's user state holds the count) and where they are kept.
-void FormA::TrimDisplayLog(const std::string& runFolder) {
+void FormA::TrimDisplayLog() {
   QTextDocument* document = ScriptDisplay->document();
   const int excess = document->blockCount() - kDisplayLogMaxLines;
   if (excess <= 0) return;
@@ -51,6 +51,8 @@ void FormA::TrimDisplayLog(const std::string& runFolder) {
     cursor.insertBlock();
     cursor.movePosition(QTextCursor::Start);
   }
+  // Asked for only here: every line passes through this function.
+  const std::string runFolder = Recording.OfflineMode ? std::string() : JournalInUse().RunFolder();
   cursor.insertText(QString::fromStdString(DroppedLinesNotice(dropped, runFolder)));
   document->firstBlock().setUserState(dropped);
 }

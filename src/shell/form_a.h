@@ -530,7 +530,7 @@ class FormA : public QMainWindow {
   void BuildDataPanel();
   void BuildCommandPanel();
   // Keeps the display log within its line limit (display_log.cpp).
-  void TrimDisplayLog(const std::string& runFolder);
+  void TrimDisplayLog();
   // Opens the command/script panel at `panelWidth`; the window grows by 230.
   void PlacePanel(int panelWidth);
   void ConnectHandlers();

@@ -52,6 +52,11 @@ bool ShowsATemperature(const QLabel* label) {
   return reading.match(label->text()).hasMatch();
 }
 
+// Found, configured and past its start-up script: ready for the operator.
+bool Configured(const FormA& w) {
+  return w.Controller.ControllerFound && w.Steps.CurrentStep == kStepIdle && !w.Steps.StartupScriptPending;
+}
+
 struct SimulatedRun : WindowDoubles {
   explicit SimulatedRun(const sim::ControllerConfig& config) : server(config) {}
   ~SimulatedRun() {
@@ -131,9 +136,7 @@ TEST(SimulatedController, SwitchingTemperatureControlReachesTheControllerAndItsS
   SimulatedRun run(config);
   run.Start();
   FormA& w = *run.form;
-  ASSERT_TRUE(WaitUntil([&] { return w.Controller.ControllerFound && w.Steps.CurrentStep == kStepIdle &&
-                                     !w.Steps.StartupScriptPending; },
-                        15000));
+  ASSERT_TRUE(WaitUntil([&] { return Configured(w); }, 15000));
   w.CkB_SController_On->click();
   ASSERT_TRUE(WaitUntil([&] { return w.Controller.SampleControlState == kControlHolding; }, 20000))
       << "state " << w.Controller.SampleControlState;
@@ -162,9 +165,7 @@ TEST(SimulatedController, ARampSetInTheDialogIsFollowedByBothHolders) {
   SimulatedRun run(config);
   run.Start();
   FormA& w = *run.form;
-  ASSERT_TRUE(WaitUntil([&] { return w.Controller.ControllerFound && w.Steps.CurrentStep == kStepIdle &&
-                                     !w.Steps.StartupScriptPending && ShowsATemperature(w.L_S_Temperature); },
-                        15000));
+  ASSERT_TRUE(WaitUntil([&] { return Configured(w) && ShowsATemperature(w.L_S_Temperature); }, 15000));
   w.CkB_SController_On->click();  // linked: both holders
   const float start = w.Controller.SampleTemperature;
   run.parameters.Ok(Format("%.2f", static_cast<double>(start + 8.0f)), "", 21);  // 5.0 degrees per minute
@@ -192,9 +193,7 @@ TEST(SimulatedController, AScriptsWaitsEndOnTheControllersOwnReports) {
   SimulatedRun run(config);
   run.Start();
   FormA& w = *run.form;
-  ASSERT_TRUE(WaitUntil([&] { return w.Controller.ControllerFound && w.Steps.CurrentStep == kStepIdle &&
-                                     !w.Steps.StartupScriptPending && ShowsATemperature(w.L_S_Temperature); },
-                        15000));
+  ASSERT_TRUE(WaitUntil([&] { return Configured(w) && ShowsATemperature(w.L_S_Temperature); }, 15000));
   const double target = std::floor(static_cast<double>(w.Controller.SampleTemperature)) + 4.0;
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("steps.txt"));
