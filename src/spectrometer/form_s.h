@@ -219,6 +219,9 @@ class TFormS : public QWidget, private SpectrometerHost {
   bool Reconnect(const std::string& port);
   // The port box, never under the buttons it shares the panel with.
   void ShowConnectBox(bool shown);
+  // A port is open (or the simulation runs): the measurement controls
+  // instead of the port box.
+  void ShowConnected();
   // Opens the chosen port with the link's settings.
   bool OpenPort(const std::string& port);
   // A recording switch went off: the count of reports without a reading.

@@ -93,9 +93,7 @@ bool SpectrometerProtocol::SendSpectrometerCommand(std::string_view command) {
   if (host_.Offline()) return true;
   if (command.size() > SpectrometerLink{}.PendingCommand.Capacity()) return false;
   if (command.empty()) return true;
-  const auto sameKind = [&](std::string_view waiting) {
-    return !waiting.empty() && !command.empty() && waiting.front() == command.front();
-  };
+  const auto sameKind = [&](std::string_view waiting) { return !waiting.empty() && waiting.front() == command.front(); };
   // A newer wavelength (or zero) replaces one that has not gone out yet.
   if (sameKind(link_.PendingCommand.View())) {
     link_.PendingCommand = command;
@@ -158,8 +156,8 @@ void SpectrometerProtocol::Received(char byte) {
   if (!host_.Offline()) TraceSpectrometer(kTraceReceived, std::string_view(&byte, 1));
   // Any control byte ends a reading: a line end, NUL, EOT.
   if (collecting_) EndReply();
-  const bool answered = byte == kEnq || byte == kEot || (byte != kEsc && byte != kAck && byte != kNak &&
-                                                         byte != '\0' && byte != '\r' && byte != '\n');
+  const bool answered =
+      byte != kEsc && byte != kAck && byte != kNak && byte != '\0' && byte != '\r' && byte != '\n';
   if (answered && host_.PortOpen()) Write(kAck, true);
   if (byte == kAck && !link_.PendingCommand.View().empty()) {
     const std::string command = link_.PendingCommand.Str();
@@ -336,7 +334,7 @@ void SpectrometerProtocol::LinkLost() {
   if (link_.PendingCommand.View() != "d" && !link_.PendingCommand.View().empty()) {
     queued_.push_front(link_.PendingCommand.Str());
   }
-  queued_.erase(std::remove(queued_.begin(), queued_.end(), std::string("d")), queued_.end());
+  std::erase(queued_, "d");
   link_.PendingCommand = "";
   asked_ = false;
   link_.AwaitingReply = false;
@@ -348,8 +346,7 @@ void SpectrometerProtocol::LinkLost() {
 
 void SpectrometerProtocol::LinkBack() {
   ResetReceiver();
-  queued_.erase(std::remove_if(queued_.begin(), queued_.end(), [](const std::string& c) { return c.front() == 'w'; }),
-                queued_.end());
+  std::erase_if(queued_, [](const std::string& c) { return c.front() == 'w'; });
   queued_.push_front(Format("w%.0f", static_cast<double>(link_.Wavelength) * 10.0));
   SendNext();
 }

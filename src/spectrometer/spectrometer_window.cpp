@@ -99,9 +99,7 @@ void TFormS::Btn_COMClick(QObject* sender) {
     setWindowTitle(QString::fromLatin1(Format("%s %s", kSpectrometerName, "(Simulation Mode)").c_str()));
     HandleSpectrometerBytes(std::nullopt);
   }
-  GBox_COM->hide();
-  ShowMeasurementControls(true);
-  UpdateProbeBox();
+  ShowConnected();
   if (!Protocol.Exchanging()) ShowSpectrometerBusy(false);
   Btn_Clear->setText(QStringLiteral("Clear"));
   if (!sender) return;
@@ -112,13 +110,17 @@ void TFormS::Btn_COMClick(QObject* sender) {
   SetWavelength(BoxText(Edit_WLnm).substr(0, kEntryLength));
 }
 
+void TFormS::ShowConnected() {
+  GBox_COM->hide();
+  ShowMeasurementControls(true);
+  UpdateProbeBox();
+}
+
 bool TFormS::Reconnect(const std::string& port) {
   if (!OpenPort(port)) return false;
   linkLost_ = false;
   Timer_Reconnect->stop();
-  GBox_COM->hide();
-  ShowMeasurementControls(true);
-  UpdateProbeBox();
+  ShowConnected();
   Protocol.LinkBack();
   Edit_WLnm->setText(QString::fromLatin1(Format("%.1f", static_cast<double>(Protocol.Link().Wavelength)).c_str()));
   Notice(Format("Spectrometer link back on %s: wavelength set to %.1f nm again, recording goes on", port.c_str(),
