@@ -177,11 +177,8 @@ bool JournalWriter::Catch(const std::shared_ptr<Run>& run) {
   for (std::size_t i = 0; i < run->missed.size(); ++i) {
     std::string& missed = run->missed[i];
     if (missed.empty()) continue;
-    run->failed = false;
-    if (!Write(*run, static_cast<JournalFile>(i), missed)) {
-      run->failed = true;
-      return false;
-    }
+    // A refused write marks the run failed again (Fail).
+    if (!Write(*run, static_cast<JournalFile>(i), missed)) return false;
     missed.clear();
   }
   run->failed = false;

@@ -51,8 +51,6 @@ class JournalWriter {
   // Tries to write what failed. True when this call has written all that
   // was missing (the writer is complete again).
   bool Retry();
-  // Lines are waiting for the disk.
-  bool Missing() const;
   // The open run's folder; empty when none is open.
   std::string RunFolder() const;
 
@@ -65,6 +63,8 @@ class JournalWriter {
   struct Handle;
   struct Run;
   void Fail(Run& run, const std::string& path, int error);
+  // Lines are waiting for the disk.
+  bool Missing() const;
   // Creates the run's folder (at its chosen name) and announces it to the sync thread.
   bool MakeRunFolder(Run& run, const std::shared_ptr<Run>& shared);
   // One append; false (and the failure noted) when the disk refused it.

@@ -27,6 +27,14 @@ FormOptions With(Journal& journal) {
   return options;
 }
 
+// A file of `bytes` in `dir`, for a file dialog to return; empty when it cannot be written.
+std::string WriteFile(const QTemporaryDir& dir, const char* name, const char* bytes) {
+  const QString path = dir.filePath(QString::fromLatin1(name));
+  QFile out(path);
+  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) < 0) return std::string();
+  return path.toStdString();
+}
+
 bool Contains(const std::vector<std::string>& calls, const std::string& call) {
   return std::find(calls.begin(), calls.end(), call) != calls.end();
 }
@@ -76,15 +84,13 @@ TEST_F(JournalWindow, GetsTheStartUpCommandsTheRunsBoundariesAndEveryRecordAsThe
 // Script ends it, the holders are left as they are, and the audit trail says so.
 TEST_F(JournalWindow, ATerminationSignalEndsTheScriptAndTheRunAndSendsNothing) {
   QTemporaryDir dir;
-  const QString script = dir.filePath(QStringLiteral("melt.txt"));
-  QFile out(script);
-  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-  out.write("CONTROLLER SCRIPT\r\nINTERVAL = 1\r\n[F1 RS S 5]\r\n[F1 TC +]\r\n[*D 1000]\r\n");
-  out.close();
+  const std::string script =
+      WriteFile(dir, "melt.txt", "CONTROLLER SCRIPT\r\nINTERVAL = 1\r\n[F1 RS S 5]\r\n[F1 TC +]\r\n[*D 1000]\r\n");
+  ASSERT_FALSE(script.empty());
   Start();
   Connect();
   W().M_Tools_ScriptWindow_Click(W().M_Tools_ScriptWindow);
-  f->dialogs.fileNames.push_back(script.toStdString());
+  f->dialogs.fileNames.push_back(script);
   W().Btn_RunScriptClick(W().Btn_RunScript);
   f->Timer1Tick(4);  // banner, ramp, control on, delay
   f->Receive("[F1 IS 1+++]\r\n");  // the holder heats
@@ -129,15 +135,12 @@ TEST_F(JournalWindow, ASignalDuringTheExitQuestionSendsNothing) {
 
 TEST_F(JournalWindow, NothingIsJournaledFromALoadedFileOrOffline) {
   QTemporaryDir dir;
-  const QString file = dir.filePath(QStringLiteral("s.txt"));
-  QFile out(file);
-  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-  out.write(" 1.000\t 20.00\r\n");
-  out.close();
+  const std::string file = WriteFile(dir, "s.txt", " 1.000\t 20.00\r\n");
+  ASSERT_FALSE(file.empty());
   Start();
   Connect();
   journal.calls.clear();
-  f->dialogs.fileNames.push_back(file.toStdString());
+  f->dialogs.fileNames.push_back(file);
   W().M_Data_Load_Items[0]->trigger();
   W().Recording.OfflineMode = true;
   W().AppendRecord(1, 20.0f);
