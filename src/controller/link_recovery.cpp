@@ -76,8 +76,12 @@ void FormA::ReopenLink() {
   // A port that cannot be opened now is tried again at its next turn; a
   // message box every few seconds would only pile up through the night.
   if (!channel.Open()) return;
-  channel.PurgeRead();
-  channel.PurgeWrite();
+  StartOnReopenedPort(port);
+}
+
+void FormA::StartOnReopenedPort(const std::string& port) {
+  services_.controllerChannel.PurgeRead();
+  services_.controllerChannel.PurgeWrite();
   Assembler = ReplyAssembler{};
   Link.Reopened(services_.ticks.Now(), port);
 }
@@ -130,10 +134,7 @@ void FormA::Btn_ReconnectClick(QObject* sender) {
     services_.dialogs.Message(channel.LastError(), "Vireo", Buttons::Ok);
     return;
   }
-  channel.PurgeRead();
-  channel.PurgeWrite();
-  Assembler = ReplyAssembler{};
-  Link.Reopened(services_.ticks.Now(), Link.Port());
+  StartOnReopenedPort(Link.Port());
 }
 
 }  // namespace vireo

@@ -568,6 +568,8 @@ class FormA : public QMainWindow {
   void WatchLinkTick();
   // Opens the port the watch names next; quietly, as the search does.
   void ReopenLink();
+  // Stale bytes and half a reply are dropped before the link watch hears of the open port.
+  void StartOnReopenedPort(const std::string& port);
   // A controller that answers again is read again before anything else.
   void ReadSettingsAgain();
   // False for a frame to drop: one from another port before it has shown
